@@ -1,0 +1,104 @@
+#include "patchio/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace numtext {
+namespace {
+
+// Six decimals: the scale of a fixed-point coordinate.
+constexpr std::uint64_t kMicro = 1000000;
+
+char* WriteDigits(char* out, std::uint64_t value) {
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) *out++ = digits[--n];
+    return out;
+}
+
+char* WriteNonFinite(char* out, bool negative, bool isNan) {
+    if (negative) *out++ = '-';
+    std::memcpy(out, isNan ? "nan" : "inf", 3);
+    return out + 3;
+}
+
+// value * 10^6 rounded to nearest, ties to even, for |value| = mantissa *
+// 2^exponent. Answers false when the result would not fit 64 bits.
+bool ScaledMicros(std::uint64_t mantissa, int exponent, std::uint64_t& micros) {
+    if (exponent >= 0) {
+        if (exponent > 19) return false;  // 2^24 * 2^20 * 10^6 would pass 2^64
+        micros = (mantissa << exponent) * kMicro;
+        return true;
+    }
+    const int shift = -exponent;
+    const std::uint64_t scaled = mantissa * kMicro;  // below 2^44
+    if (shift >= 46) {
+        micros = 0;  // below a quarter of a micro: rounds to zero
+        return true;
+    }
+    const std::uint64_t quotient = scaled >> shift;
+    const std::uint64_t remainder = scaled & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    micros = quotient + ((remainder > half || (remainder == half && (quotient & 1))) ? 1 : 0);
+    return true;
+}
+
+}  // namespace
+
+char* FormatInt(char* out, std::int32_t value) {
+    return std::to_chars(out, out + kIntChars, value).ptr;
+}
+
+char* FormatFloat(char* out, float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const bool negative = (bits >> 31) != 0;
+    const int biased = static_cast<int>((bits >> 23) & 0xff);
+    const std::uint32_t fraction = bits & 0x7fffff;
+    if (biased == 0xff) return WriteNonFinite(out, negative, fraction != 0);
+
+    std::uint64_t mantissa = fraction;
+    int exponent = -149;
+    if (biased != 0) {
+        mantissa |= 0x800000;
+        exponent = biased - 150;
+    }
+    std::uint64_t micros = 0;
+    if (!ScaledMicros(mantissa, exponent, micros)) return FormatDouble(out, static_cast<double>(value));
+    if (negative) *out++ = '-';
+    out = WriteDigits(out, micros / kMicro);
+    *out++ = '.';
+    std::uint64_t fractionDigits = micros % kMicro;
+    for (int i = 5; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + fractionDigits % 10);
+        fractionDigits /= 10;
+    }
+    return out + 6;
+}
+
+char* FormatDouble(char* out, double value) {
+    if (!std::isfinite(value)) return WriteNonFinite(out, std::signbit(value), std::isnan(value));
+    return std::to_chars(out, out + kDoubleChars, value, std::chars_format::fixed, 6).ptr;
+}
+
+char* FormatVersion(char* out, double value) {
+    if (!std::isfinite(value)) return WriteNonFinite(out, std::signbit(value), std::isnan(value));
+    char* end = std::to_chars(out, out + kVersionChars, value, std::chars_format::fixed, 2).ptr;
+    // Pad on the left to the field width of three.
+    const std::ptrdiff_t length = end - out;
+    if (length < 3) {
+        const std::ptrdiff_t pad = 3 - length;
+        std::memmove(out + pad, out, static_cast<std::size_t>(length));
+        std::memset(out, ' ', static_cast<std::size_t>(pad));
+        end += pad;
+    }
+    return end;
+}
+
+}  // namespace numtext
+

@@ -1,0 +1,132 @@
+// Export records and the export set: what one export collects from the host
+// scene, what the patch text writer writes and what the reader fills back in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/HostInterfaces.h"
+#include "host/HostTypes.h"
+
+// One triangular or quadrilateral patch: 21 signed 32-bit integers.
+// -1 in an index slot means there is no index.
+struct ExportPatch {
+    std::int32_t sides = 4;
+    std::int32_t verts[4] = {-1, -1, -1, -1};
+    std::int32_t vecs[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    std::int32_t interior[4] = {-1, -1, -1, -1};
+    std::int32_t adjacent[4] = {-1, -1, -1, -1};
+
+    ExportPatch() = default;
+    // Converts patch ownIndex of mesh; adjacency comes from mesh's edges.
+    ExportPatch(const HostPatch& patch, const HostPatchMesh& mesh, std::int32_t ownIndex);
+
+    friend bool operator==(const ExportPatch& a, const ExportPatch& b);
+    friend bool operator!=(const ExportPatch& a, const ExportPatch& b) { return !(a == b); }
+};
+
+// One patch object: its patches, vertices and vectors, in host order.
+class ExportPatchObject {
+public:
+    ExportPatchObject() = default;
+    // Copies a host patch mesh: vertices, vectors and patches, in host order.
+    explicit ExportPatchObject(const HostPatchMesh& mesh);
+
+    std::int32_t NumVerts() const { return static_cast<std::int32_t>(verts.size()); }
+    std::int32_t NumVecs() const { return static_cast<std::int32_t>(vecs.size()); }
+    std::int32_t NumPatches() const { return static_cast<std::int32_t>(patches.size()); }
+
+    // No range guard: callers keep 0 <= i < the count.
+    Float3 VertAt(std::int32_t i) const { return verts[static_cast<std::size_t>(i)]; }
+    Float3 VecAt(std::int32_t i) const { return vecs[static_cast<std::size_t>(i)]; }
+    // Guarded: an index outside the list is reported and answers a default
+    // record.
+    const ExportPatch& PatchAt(std::int32_t i) const;
+
+    void AddVert(const Float3& point) { verts.push_back(point); }
+    void AddVec(const Float3& point) { vecs.push_back(point); }
+    void AddPatch(const ExportPatch& patch) { patches.push_back(patch); }
+
+    // Reserves room for lists of known size.
+    void Reserve(std::size_t numVerts, std::size_t numVecs, std::size_t numPatches);
+    // Bytes held by the three lists' elements.
+    std::size_t ContentBytes() const;
+
+    friend bool operator==(const ExportPatchObject& a, const ExportPatchObject& b);
+    friend bool operator!=(const ExportPatchObject& a, const ExportPatchObject& b) { return !(a == b); }
+
+private:
+    std::vector<ExportPatch> patches;
+    std::vector<Float3> verts;
+    std::vector<Float3> vecs;
+};
+
+// One look-at camera: its position and its target's position.
+struct ExportCamera {
+    Float3 position{0.0f, 0.0f, 100.0f};
+    Float3 target{0.0f, 0.0f, 0.0f};
+
+    friend bool operator==(const ExportCamera& a, const ExportCamera& b) {
+        return a.position == b.position && a.target == b.target;
+    }
+    friend bool operator!=(const ExportCamera& a, const ExportCamera& b) { return !(a == b); }
+};
+
+// Why a read failed: where, what was found, and what was expected there.
+struct ReadFailure {
+    bool opened = false;       // false: the file could not be opened
+    std::int64_t line = 0;     // of the failing token, from 1
+    std::int64_t column = 0;   // of the failing token, from 1
+    bool atEnd = false;        // the file ended where a token was expected
+    std::string found;         // the failing token (empty at the end)
+    std::string expected;      // what the format demands there
+    std::string Message() const;  // "expected ... found ..."
+};
+
+// The export set: patch objects and cameras, in the order they were added.
+// Owns everything it holds; not copied.
+class PatchIO {
+public:
+    PatchIO() = default;
+    PatchIO(const PatchIO&) = delete;
+    PatchIO& operator=(const PatchIO&) = delete;
+    ~PatchIO() { Clear(); }
+
+    void Clear();
+
+    std::int32_t NumPatchObjects() const { return static_cast<std::int32_t>(patchObjects.size()); }
+    std::int32_t NumCameras() const { return static_cast<std::int32_t>(cameras.size()); }
+    // No range guard: callers keep 0 <= i < the count.
+    ExportPatchObject& PatchObjectAt(std::int32_t i) { return patchObjects[static_cast<std::size_t>(i)]; }
+    const ExportPatchObject& PatchObjectAt(std::int32_t i) const { return patchObjects[static_cast<std::size_t>(i)]; }
+    ExportCamera& CameraAt(std::int32_t i) { return cameras[static_cast<std::size_t>(i)]; }
+    const ExportCamera& CameraAt(std::int32_t i) const { return cameras[static_cast<std::size_t>(i)]; }
+
+    // Appends a copy; the rvalue overload moves a finished object in.
+    void AddPatchObject(const ExportPatchObject& object) { patchObjects.push_back(object); }
+    void AddPatchObject(ExportPatchObject&& object) { patchObjects.push_back(std::move(object)); }
+    void AddCamera(const ExportCamera& camera) { cameras.push_back(camera); }
+
+    // Writes the set as patch text, version 1.10. Answers 1 when the file
+    // was opened, written and closed in full, 0 otherwise.
+    std::int32_t Write(const char* path) const;
+    // Writes to patchIO_out.txt in the folder named by "TEMP" and asks the
+    // shell to open it.
+    void WriteTempAndOpen() const;
+
+    // Reads a patch text file into the set (emptied first). Answers 1 when
+    // the whole expected sequence was read. When why is given and the read
+    // fails, it tells why.
+    std::int32_t Read(const char* path, ReadFailure* why = nullptr);
+
+    // Collects the host scene (patch objects and look-at cameras) into the
+    // set, depth-first from the root. Always answers 1.
+    std::int32_t CollectScene();
+    // Collects from node and, when recurse is not 0, from its descendants.
+    std::int32_t CollectNode(HostNode* node, std::int32_t recurse);
+
+private:
+    std::vector<ExportPatchObject> patchObjects;
+    std::vector<ExportCamera> cameras;
+};

@@ -1,0 +1,161 @@
+// The patch text writer: one small function per line form of the format.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "patchio/PatchIO.h"
+#include "patchio/PlatformFiles.h"
+#include "patchio/TextSink.h"
+
+namespace {
+
+// The format version written. 1.1 prints as "1.10" through "%3.2f".
+constexpr double kFormatVersion = 1.1;
+
+// Form 1: "VERSION\t%3.2f\n"
+void WriteVersion(TextSink& out) {
+    out.Literal("VERSION\t");
+    out.Version(kFormatVersion);
+    out.Char('\n');
+}
+
+// Form 2: "PATCHOBJECTS\t%d\n"
+void WritePatchObjectCount(TextSink& out, std::int32_t count) {
+    out.Literal("PATCHOBJECTS\t");
+    out.Int(count);
+    out.Char('\n');
+}
+
+// Form 3: "PATCHOBJECT %d\n"
+void WritePatchObjectNumber(TextSink& out, std::int32_t number) {
+    out.Literal("PATCHOBJECT ");
+    out.Int(number);
+    out.Char('\n');
+}
+
+// Forms 4, 6 and 8: "\tNUMVERTS %d\n", "\tNUMVECS %d\n", "\tNUMPATCHES %d\n"
+template <std::size_t N>
+void WriteCount(TextSink& out, const char (&keyword)[N], std::int32_t count) {
+    out.Char('\t');
+    out.Literal(keyword);
+    out.Char(' ');
+    out.Int(count);
+    out.Char('\n');
+}
+
+// Forms 5 and 7: "\t\t%d\t%f\t%f\t%f\n"
+void WritePoint(TextSink& out, std::int32_t number, const Float3& p) {
+    out.Literal("\t\t");
+    out.Int(number);
+    out.Char('\t');
+    out.Float(p.x);
+    out.Char('\t');
+    out.Float(p.y);
+    out.Char('\t');
+    out.Float(p.z);
+    out.Char('\n');
+}
+
+// Forms 9 and 10: "\t\tPATCH %d\n", "\t\t\tSIDES %d\n"
+void WritePatchHeader(TextSink& out, std::int32_t number, std::int32_t sides) {
+    out.Literal("\t\tPATCH ");
+    out.Int(number);
+    out.Literal("\n\t\t\tSIDES ");
+    out.Int(sides);
+    out.Char('\n');
+}
+
+// Forms 11 to 14: three tabs, the keyword, a space, then "%d " per value.
+template <std::size_t N>
+void WriteIndexLine(TextSink& out, const char (&keyword)[N], const std::int32_t* values, std::int32_t count) {
+    out.Literal("\t\t\t");
+    out.Literal(keyword);
+    out.Char(' ');
+    for (std::int32_t i = 0; i < count; ++i) {
+        out.Int(values[i]);
+        out.Char(' ');
+    }
+    out.Char('\n');
+}
+
+// Forms 9 to 14 for one patch. A record whose side count is not 3 or 4
+// writes no more values than its slots hold.
+void WritePatch(TextSink& out, std::int32_t number, const ExportPatch& patch) {
+    const std::int32_t sides = patch.sides < 0 ? 0 : (patch.sides > 4 ? 4 : patch.sides);
+    WritePatchHeader(out, number, patch.sides);
+    WriteIndexLine(out, "VERTS", patch.verts, sides);
+    WriteIndexLine(out, "VECS", patch.vecs, 2 * sides);
+    WriteIndexLine(out, "INTERIOR", patch.interior, sides);
+    WriteIndexLine(out, "ADJACENT", patch.adjacent, sides);
+}
+
+// Forms 3 to 14 for one patch object.
+void WritePatchObject(TextSink& out, std::int32_t number, const ExportPatchObject& object) {
+    WritePatchObjectNumber(out, number);
+    WriteCount(out, "NUMVERTS", object.NumVerts());
+    for (std::int32_t j = 0; j < object.NumVerts(); ++j) WritePoint(out, j, object.VertAt(j));
+    WriteCount(out, "NUMVECS", object.NumVecs());
+    for (std::int32_t j = 0; j < object.NumVecs(); ++j) WritePoint(out, j, object.VecAt(j));
+    WriteCount(out, "NUMPATCHES", object.NumPatches());
+    for (std::int32_t j = 0; j < object.NumPatches(); ++j) WritePatch(out, j, object.PatchAt(j));
+}
+
+// Form 15: "NUMCAMERAS %d\n"
+void WriteCameraCount(TextSink& out, std::int32_t count) {
+    out.Literal("NUMCAMERAS ");
+    out.Int(count);
+    out.Char('\n');
+}
+
+// Form 16: "CAMERA %d\t%f %f %f\t%f %f %f\n"
+void WriteCamera(TextSink& out, std::int32_t number, const ExportCamera& camera) {
+    out.Literal("CAMERA ");
+    out.Int(number);
+    out.Char('\t');
+    out.Float(camera.position.x);
+    out.Char(' ');
+    out.Float(camera.position.y);
+    out.Char(' ');
+    out.Float(camera.position.z);
+    out.Char('\t');
+    out.Float(camera.target.x);
+    out.Char(' ');
+    out.Float(camera.target.y);
+    out.Char(' ');
+    out.Float(camera.target.z);
+    out.Char('\n');
+}
+
+void WriteExportSet(TextSink& out, const PatchIO& set) {
+    WriteVersion(out);
+    WritePatchObjectCount(out, set.NumPatchObjects());
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) WritePatchObject(out, i, set.PatchObjectAt(i));
+    WriteCameraCount(out, set.NumCameras());
+    for (std::int32_t k = 0; k < set.NumCameras(); ++k) WriteCamera(out, k, set.CameraAt(k));
+}
+
+}  // namespace
+
+std::int32_t PatchIO::Write(const char* path) const {
+    if (!path) return 0;
+    std::FILE* file = std::fopen(path, "w");
+    if (!file) return 0;
+    bool ok;
+    {
+        auto sink = std::make_unique<TextSink>(file);
+        WriteExportSet(*sink, *this);
+        ok = sink->Flush();
+    }
+    // A failed write or close (a full disk) is a failure, not a success.
+    if (std::fflush(file) != 0 || std::ferror(file)) ok = false;
+    if (std::fclose(file) != 0) ok = false;
+    return ok ? 1 : 0;
+}
+
+void PatchIO::WriteTempAndOpen() const {
+    char path[platform_files::kMaxPath];
+    if (!platform_files::TempOutputPath(std::getenv("TEMP"), path, sizeof path)) return;
+    if (Write(path) == 0) return;
+    platform_files::ShellOpen(path);
+}

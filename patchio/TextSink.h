@@ -1,0 +1,70 @@
+// A buffered byte sink over a C stream that remembers whether any write
+// failed. The patch writer formats into it piece by piece.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "patchio/NumberText.h"
+
+class TextSink {
+public:
+    explicit TextSink(std::FILE* file) : file_(file) {}
+    TextSink(const TextSink&) = delete;
+    TextSink& operator=(const TextSink&) = delete;
+
+    void Text(const char* text, std::size_t length) {
+        if (length > kCapacity - used_) Flush();
+        if (length > kCapacity) {
+            Put(text, length);
+            return;
+        }
+        std::memcpy(buffer_ + used_, text, length);
+        used_ += length;
+    }
+    template <std::size_t N>
+    void Literal(const char (&text)[N]) {
+        Text(text, N - 1);
+    }
+    void Char(char c) {
+        if (used_ == kCapacity) Flush();
+        buffer_[used_++] = c;
+    }
+    void Int(std::int32_t value) {
+        Reserve(numtext::kIntChars);
+        used_ = static_cast<std::size_t>(numtext::FormatInt(buffer_ + used_, value) - buffer_);
+    }
+    void Float(float value) {
+        Reserve(numtext::kFloatChars);
+        used_ = static_cast<std::size_t>(numtext::FormatFloat(buffer_ + used_, value) - buffer_);
+    }
+    void Version(double value) {
+        Reserve(numtext::kVersionChars);
+        used_ = static_cast<std::size_t>(numtext::FormatVersion(buffer_ + used_, value) - buffer_);
+    }
+
+    // Writes out what is buffered; answers false once any write has failed.
+    bool Flush() {
+        if (used_ > 0) Put(buffer_, used_);
+        used_ = 0;
+        return ok_;
+    }
+    bool Ok() const { return ok_; }
+
+private:
+    static constexpr std::size_t kCapacity = 1 << 16;
+
+    void Reserve(std::size_t room) {
+        if (kCapacity - used_ < room) Flush();
+    }
+    void Put(const char* data, std::size_t length) {
+        if (ok_ && std::fwrite(data, 1, length, file_) != length) ok_ = false;
+    }
+
+    std::FILE* file_;
+    std::size_t used_ = 0;
+    bool ok_ = true;
+    char buffer_[kCapacity];
+};
