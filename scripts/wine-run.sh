@@ -1,0 +1,64 @@
+#!/bin/sh
+# Runs a Windows program under Wine, the way the cross builds' tests run:
+#   wine-run.sh [--init] program.exe [arguments...]
+# Environment:
+#   WINEPREFIX           the Wine prefix (required; the build folder keeps its own)
+#   GANTLINE_WINE_LOADER the Wine loader (default: /usr/lib/wine/wine64, then wine)
+# The prefix is created on first use, under a lock so that parallel tests
+# wait for one creation. Without a display, the program runs inside a
+# private Xvfb server started by xvfb-run.
+set -eu
+
+if [ -z "${WINEPREFIX:-}" ]; then
+    echo "wine-run.sh: set WINEPREFIX to the prefix to run in" >&2
+    exit 2
+fi
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko download prompts: the tests need neither.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+loader="${GANTLINE_WINE_LOADER:-}"
+if [ -z "$loader" ]; then
+    for candidate in /usr/lib/wine/wine64 /usr/lib/wine/wine; do
+        if [ -x "$candidate" ]; then loader=$candidate; break; fi
+    done
+fi
+if [ -z "$loader" ]; then loader=$(command -v wine || true); fi
+if [ -z "$loader" ] || [ ! -x "$loader" ]; then
+    echo "wine-run.sh: no Wine loader found (install wine64 and wine32)" >&2
+    exit 2
+fi
+
+if [ -z "${DISPLAY:-}" ]; then
+    if ! command -v xvfb-run >/dev/null 2>&1; then
+        echo "wine-run.sh: no DISPLAY and no xvfb-run (install xvfb)" >&2
+        exit 2
+    fi
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+init_prefix() {
+    mkdir -p "$WINEPREFIX"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            "$loader" wineboot --init >/dev/null 2>&1 || true
+            wineserver_wait
+        fi
+    ) 9>"$WINEPREFIX.lock"
+    [ -f "$WINEPREFIX/system.reg" ]
+}
+
+wineserver_wait() {
+    for server in "$(dirname "$loader")/wineserver64" "$(dirname "$loader")/wineserver32" wineserver; do
+        if command -v "$server" >/dev/null 2>&1; then "$server" -w; return; fi
+    done
+}
+
+if [ "${1:-}" = "--init" ]; then
+    init_prefix
+    exit $?
+fi
+init_prefix
+exec "$loader" "$@"
