@@ -9,6 +9,20 @@
 
 #include "host/WinTypes.h"
 
+// The calling convention of window procedures (Windows defines it).
+#ifndef CALLBACK
+#define CALLBACK
+#endif
+
+// Marks the four exported functions. Windows builds export them by name and
+// ordinal through the module-definition file; POSIX builds compile with
+// hidden visibility and a linker version script that keeps only these.
+#if defined(_WIN32)
+#define PLUGIN_EXPORT
+#else
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
+
 namespace platform {
 
 // The file-name request of the common save dialog in its twenty-field form,
