@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the native build, its tests and tools need on Debian.
+# As root it installs missing packages with apt; otherwise it names them and fails.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev llvm
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev
+  locales gcovr
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing Debian packages: ${missing[*]}" >&2
+    echo "install them as root: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A comma-decimal locale, so that the tests can prove the file format does
+# not follow the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "could not generate de_DE.UTF-8; locale tests will skip" >&2
+  else
+    echo "no de_DE.UTF-8 locale; locale tests will skip (as root: localedef -i de_DE -f UTF-8 de_DE.UTF-8)" >&2
+  fi
+fi
