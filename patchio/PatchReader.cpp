@@ -1,1 +1,212 @@
-// placeholder
+// The patch text reader: the writer's line forms read back token by token,
+// in the format's own vocabulary. Line breaks and indentation carry no
+// meaning here; every keyword and running index is checked.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "host/HostApi.h"
+#include "patchio/NumberParse.h"
+#include "patchio/PatchIO.h"
+#include "patchio/ReadFailureScan.h"
+#include "text/Tokeniser.h"
+
+namespace {
+
+// Source-file name of this module in assertion reports, and the fixed number
+// under which an unknown format version is reported.
+constexpr const char* kSource = "PatchIO";
+constexpr int kUnknownVersionLine = 403;
+
+// The versions this reader knows: 1.0 (no cameras) and 1.10 (cameras).
+constexpr float kVersionWithoutCameras = 1.0f;
+constexpr float kVersionWritten = 1.1f;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// What the format demands at a token, kept only when the read stops there.
+struct Expectation {
+    enum Kind { kKeyword, kIndex, kValue } kind = kValue;
+    const char* text = "";   // the keyword, or a description of the value
+    std::int32_t index = 0;  // the running index demanded
+};
+
+class PatchTextReader {
+public:
+    PatchTextReader(std::FILE* file, PatchIO& set) : tokens_(file), set_(set) {
+        tokens_.SetDelimiters(patchtext::kDelimiters);
+    }
+
+    // Forms 1 to 16 in the writer's order. False at the first token that
+    // does not fit.
+    bool ReadFile() {
+        float version = 0.0f;
+        std::int32_t objects = 0;
+        if (!ExpectKeyword("VERSION") || !TakeFloat(version, "the version number")) return false;
+        CheckVersion(version);
+        if (!ExpectKeyword("PATCHOBJECTS") || !TakeInt(objects, "the patch object count")) return false;
+        for (std::int32_t i = 0; i < objects; ++i)
+            if (!ReadPatchObject(i)) return false;
+        // Versions up to 1.0 end after their patch objects.
+        if (!(version > kVersionWithoutCameras)) return true;
+        return ReadCameras();
+    }
+
+    // Where the read stopped and what was expected there.
+    std::int64_t TokensTaken() const { return taken_; }
+    std::string Expected() const {
+        switch (failed_.kind) {
+        case Expectation::kKeyword: return std::string("\"") + failed_.text + "\"";
+        case Expectation::kIndex: return "index " + std::to_string(failed_.index);
+        case Expectation::kValue: break;
+        }
+        return failed_.text;
+    }
+
+private:
+    // Takes a token. A token that the end of the file cut short counts as
+    // missing.
+    bool Take(const Expectation& expectation) {
+        ++taken_;
+        if (tokens_.NextToken() != 0) return true;
+        return Fail(expectation);
+    }
+    bool Fail(const Expectation& expectation) {
+        failed_ = expectation;
+        return false;
+    }
+
+    bool ExpectKeyword(const char* keyword) {
+        const Expectation expectation{Expectation::kKeyword, keyword, 0};
+        if (!Take(expectation)) return false;
+        return std::strcmp(tokens_.GetToken(), keyword) == 0 || Fail(expectation);
+    }
+    bool ExpectIndex(std::int32_t index) {
+        const Expectation expectation{Expectation::kIndex, "", index};
+        if (!Take(expectation)) return false;
+        return numparse::ToInt(tokens_.GetToken()) == index || Fail(expectation);
+    }
+    bool TakeInt(std::int32_t& value, const char* what) {
+        if (!Take({Expectation::kValue, what, 0})) return false;
+        value = numparse::ToInt(tokens_.GetToken());
+        return true;
+    }
+    bool TakeFloat(float& value, const char* what) {
+        if (!Take({Expectation::kValue, what, 0})) return false;
+        value = numparse::ToFloat(tokens_.GetToken());
+        return true;
+    }
+    bool TakePoint(Float3& point) {
+        return TakeFloat(point.x, "a coordinate") && TakeFloat(point.y, "a coordinate") &&
+               TakeFloat(point.z, "a coordinate");
+    }
+    bool TakeInts(std::int32_t* slots, std::int32_t count) {
+        for (std::int32_t i = 0; i < count; ++i)
+            if (!TakeInt(slots[i], "an integer")) return false;
+        return true;
+    }
+    // Form 10's value: a triangle or a quadrilateral, nothing else.
+    bool TakeSides(std::int32_t& sides) {
+        const Expectation expectation{Expectation::kValue, "3 or 4 sides", 0};
+        if (!Take(expectation)) return false;
+        sides = numparse::ToInt(tokens_.GetToken());
+        return sides == 3 || sides == 4 || Fail(expectation);
+    }
+
+    // Anything but the versions this reader knows is reported; the read
+    // goes on either way.
+    static void CheckVersion(float version) {
+        if (version != kVersionWithoutCameras && version != kVersionWritten) assert1(kUnknownVersionLine, kSource);
+    }
+
+    // Forms 4 and 5, or 6 and 7: a count, then numbered points.
+    template <typename AddPoint>
+    bool ReadPoints(const char* countKeyword, AddPoint add) {
+        std::int32_t count = 0;
+        if (!ExpectKeyword(countKeyword) || !TakeInt(count, "a count")) return false;
+        for (std::int32_t j = 0; j < count; ++j) {
+            Float3 point;
+            if (!ExpectIndex(j) || !TakePoint(point)) return false;
+            add(point);
+        }
+        return true;
+    }
+
+    // Forms 9 to 14. Slots beyond the side count keep -1.
+    bool ReadPatch(std::int32_t number, ExportPatchObject& object) {
+        ExportPatch patch;
+        if (!ExpectKeyword("PATCH") || !ExpectIndex(number)) return false;
+        if (!ExpectKeyword("SIDES") || !TakeSides(patch.sides)) return false;
+        const std::int32_t sides = patch.sides;
+        if (!ExpectKeyword("VERTS") || !TakeInts(patch.verts, sides)) return false;
+        if (!ExpectKeyword("VECS") || !TakeInts(patch.vecs, 2 * sides)) return false;
+        if (!ExpectKeyword("INTERIOR") || !TakeInts(patch.interior, sides)) return false;
+        if (!ExpectKeyword("ADJACENT") || !TakeInts(patch.adjacent, sides)) return false;
+        object.AddPatch(patch);
+        return true;
+    }
+
+    // Forms 3 to 14. Only a complete object joins the set.
+    bool ReadPatchObject(std::int32_t number) {
+        ExportPatchObject object;
+        if (!ExpectKeyword("PATCHOBJECT") || !ExpectIndex(number)) return false;
+        if (!ReadPoints("NUMVERTS", [&object](const Float3& p) { object.AddVert(p); })) return false;
+        if (!ReadPoints("NUMVECS", [&object](const Float3& p) { object.AddVec(p); })) return false;
+        std::int32_t patches = 0;
+        if (!ExpectKeyword("NUMPATCHES") || !TakeInt(patches, "a count")) return false;
+        for (std::int32_t k = 0; k < patches; ++k)
+            if (!ReadPatch(k, object)) return false;
+        set_.AddPatchObject(std::move(object));
+        return true;
+    }
+
+    // Form 16.
+    bool ReadCamera(std::int32_t number) {
+        ExportCamera camera;
+        if (!ExpectKeyword("CAMERA") || !ExpectIndex(number)) return false;
+        if (!TakePoint(camera.position) || !TakePoint(camera.target)) return false;
+        set_.AddCamera(camera);
+        return true;
+    }
+
+    // Forms 15 and 16.
+    bool ReadCameras() {
+        std::int32_t cameras = 0;
+        if (!ExpectKeyword("NUMCAMERAS") || !TakeInt(cameras, "the camera count")) return false;
+        for (std::int32_t m = 0; m < cameras; ++m)
+            if (!ReadCamera(m)) return false;
+        return true;
+    }
+
+    Tokeniser tokens_;
+    PatchIO& set_;
+    std::int64_t taken_ = 0;
+    Expectation failed_;
+};
+
+}  // namespace
+
+std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
+    Clear();
+    if (why) *why = ReadFailure{};
+    if (!path) return 0;
+    FilePtr file(std::fopen(path, "r"));
+    if (!file) return 0;
+    if (why) why->opened = true;
+
+    PatchTextReader reader(file.get(), *this);
+    if (reader.ReadFile()) return 1;
+    file.reset();
+    // The reason costs nothing until it is asked for: only then is the file
+    // scanned again for the place of the failing token.
+    if (why) {
+        why->expected = reader.Expected();
+        patchtext::LocateToken(path, reader.TokensTaken(), *why);
+    }
+    return 0;
+}
