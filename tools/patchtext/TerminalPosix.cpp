@@ -1,0 +1,9 @@
+#include <unistd.h>
+
+#include "tools/patchtext/Terminal.h"
+
+namespace patchtool {
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+}  // namespace patchtool

@@ -1,0 +1,63 @@
+// Turns the patches of one patch object into a welded triangle mesh.
+//
+// Every patch is sampled on a regular grid of steps intervals per edge. The
+// points on a patch's edges come from the edge's own four control points,
+// evaluated in one canonical direction (the lexicographically smaller of the
+// two orders of the control points' bit patterns), so two patches that share
+// an edge compute bit-identical points for it and use the same vertices:
+// the mesh has no cracks. Corners with bit-identical coordinates are one
+// vertex; an edge whose four control points coincide (the pole of a lid)
+// collapses onto its corner.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "patchio/PatchIO.h"
+#include "tools/patchtext/Vec3.h"
+
+namespace patchtool {
+
+class Progress;
+
+struct TriangleMesh {
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;  // unit length, one per position
+    std::vector<std::array<std::int32_t, 3>> triangles;  // counter-clockwise about the normal
+};
+
+// Where the samples of one patch went. Quads: (steps+1)^2 samples, row t
+// by row t, s running fastest (index r * (steps+1) + c at s = c/steps,
+// t = r/steps). Triangles: rows b = 0..steps of samples a = 0..steps-b
+// (see TriSampleIndex).
+struct PatchSamples {
+    std::int32_t patch = 0;
+    int sides = 4;
+    std::vector<std::int32_t> vertex;
+};
+
+struct SkippedPatch {
+    std::int32_t patch = 0;
+    std::string reason;
+};
+
+struct ObjectMesh {
+    TriangleMesh mesh;
+    std::vector<PatchSamples> patches;  // for the patches that have a surface
+    std::vector<SkippedPatch> skipped;  // those that have none
+};
+
+std::size_t TriSampleIndex(int steps, int a, int b);
+std::size_t SampleCount(int sides, int steps);
+
+// The sample indices, in order, along edge i of a patch with the given
+// sides, from its corner i to corner i+1.
+std::vector<std::size_t> EdgeSampleIndices(int sides, int steps, int edge);
+
+// Tessellates object with steps (1 or more) intervals per patch edge.
+// progress, when given, advances by one per patch.
+ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, Progress* progress = nullptr);
+
+}  // namespace patchtool
