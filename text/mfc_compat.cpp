@@ -158,8 +158,13 @@ int CompatString::FindLastChar(char ch) const {
 
 CompatString CompatString::Substring(int first, int count) const { return CompatString(str_.Substr(first, count)); }
 
+// For a first so far below 0 that the count to the end would not fit an
+// int, the first that keeps the count at the largest int names the same
+// characters.
 CompatString CompatString::Substring(int first) const {
-    return Substring(first, ClampToInt(static_cast<long long>(Length()) - first));
+    const long long length = Length();
+    const long long from = std::max<long long>(first, length - std::numeric_limits<int>::max());
+    return Substring(static_cast<int>(from), static_cast<int>(length - from));
 }
 
 CompatString CompatString::Prefix(int count) const { return Substring(0, count); }
