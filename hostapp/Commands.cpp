@@ -1,0 +1,118 @@
+#include "hostapp/Commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "host/Desktop.h"
+#include "host/SceneFiles.h"
+#include "hostapp/Discovery.h"
+#include "hostapp/ExportSession.h"
+#include "hostapp/ExportSummary.h"
+#include "hostapp/PluginLibrary.h"
+#include "hostapp/Progress.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The plug-in's file-name buffer holds this many characters and a null.
+constexpr std::size_t kMaxPathLength = 259;
+
+void Complain(const std::string& message) { std::fprintf(stderr, "ferrule-host: %s\n", message.c_str()); }
+
+std::optional<PluginLibrary> LoadPlugin(const std::string& path) {
+    std::string error;
+    PluginLibrary plugin = PluginLibrary::Load(path, error);
+    if (plugin.Loaded()) return plugin;
+    Complain("cannot load the plug-in " + path + ": " + error);
+    return std::nullopt;
+}
+
+bool Usable(const DiscoveryAnswers& answers) {
+    const std::vector<std::string> problems = DiscoveryProblems(answers);
+    for (const std::string& problem : problems) Complain(problem);
+    return problems.empty();
+}
+
+std::unique_ptr<MemoryNode> LoadScene(const std::string& scene) {
+    if (scene.empty()) return DefaultScene();
+    SceneLoad load = LoadSceneFile(scene);
+    if (!load) Complain("cannot load the scene " + scene + ": " + load.error);
+    return std::move(load.root);
+}
+
+std::optional<std::string> OutputPath(const ExportOptions& options) {
+    const std::string named = options.output.empty() ? DefaultOutputName(options.scene) : options.output;
+    std::error_code error;
+    const std::string path = fs::absolute(named, error).string();
+    if (error) {
+        Complain("cannot place the output " + named + ": " + error.message());
+        return std::nullopt;
+    }
+    if (path.size() > kMaxPathLength) {
+        Complain("the output path " + path + " is longer than " + std::to_string(kMaxPathLength) + " characters");
+        return std::nullopt;
+    }
+    return path;
+}
+
+int Report(const ExportRun& run, const std::string& path) {
+    if (!run.pressed) {
+        Complain(run.problem);
+        return kExitNotWritten;
+    }
+    if (!run.saveAsked) {
+        Complain("the plug-in did not ask for a file name");
+        return kExitNotWritten;
+    }
+    if (!run.Opened(path)) {
+        Complain("could not write " + path);
+        return kExitNotWritten;
+    }
+    if (const std::optional<ExportSummary> summary = SummariseFile(path))
+        std::fputs(FormatSummary(*summary, path).c_str(), stdout);
+    else
+        std::printf("file: %s\n", path.c_str());
+    std::fflush(stdout);
+    return kExitOk;
+}
+
+}  // namespace
+
+std::string DefaultOutputName(const std::string& scene) {
+    if (scene.empty()) return "gantline_scene.txt";
+    return fs::path(scene).stem().string() + ".txt";
+}
+
+int RunExportCommand(const ExportOptions& options) {
+    const std::optional<std::string> path = OutputPath(options);
+    if (!path) return kExitUsage;
+    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene);
+    if (!scene) return kExitUsage;
+    std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
+    if (!plugin) return kExitUsage;
+    const DiscoveryAnswers answers = Discover(plugin->Exports());
+    if (!Usable(answers)) return kExitUsage;
+
+    std::error_code error;
+    const std::string startFolder = fs::current_path(error).string();
+    ExportRun run;
+    {
+        ProgressLine progress(stderr, *path, options.progress);
+        run = RunExport(*answers.descriptor, std::move(scene), *path, startFolder);
+    }
+    const int code = Report(run, *path);
+    if (code == kExitOk && !options.noOpen) desktop::ShellRequest("open", *path, SW_SHOW);
+    return code;
+}
+
+int RunInfoCommand(const std::string& pluginPath) {
+    std::optional<PluginLibrary> plugin = LoadPlugin(pluginPath);
+    if (!plugin) return kExitUsage;
+    const DiscoveryAnswers answers = Discover(plugin->Exports());
+    std::printf("%-16s%s\n%s", "plug-in", pluginPath.c_str(), DescribeDiscovery(answers).c_str());
+    std::fflush(stdout);
+    return Usable(answers) ? kExitOk : kExitUsage;
+}

@@ -1,0 +1,24 @@
+// The host program's commands. Each answers the program's exit code.
+#pragma once
+
+#include <string>
+
+// Exit codes of the host program.
+constexpr int kExitOk = 0;
+constexpr int kExitNotWritten = 1;  // the export did not write its file
+constexpr int kExitUsage = 2;       // bad usage, or a scene or plug-in that cannot be loaded
+
+struct ExportOptions {
+    std::string plugin;
+    std::string scene;   // empty: the embedded default scene
+    std::string output;  // empty: a name in the current folder
+    bool noOpen = false;
+    bool progress = false;  // show progress while exporting
+};
+
+int RunExportCommand(const ExportOptions& options);
+int RunInfoCommand(const std::string& plugin);
+
+// The file the export writes when no output is named: the scene file's
+// name with .txt, or gantline_scene.txt for the default scene.
+std::string DefaultOutputName(const std::string& scene);

@@ -1,0 +1,26 @@
+// The host program's platform seam: loading a plug-in library and finding
+// its exports, where the program itself lives, and whether a stream is a
+// terminal. Nothing else in the host program differs by platform.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace hostplatform {
+
+// A function of a loaded library, before it is cast to its real type.
+using AnyFunction = void (*)();
+
+// Loads the library at path; answers null and says why in error on failure.
+void* OpenLibrary(const std::string& path, std::string& error);
+// The exported function called name, or null.
+AnyFunction FindFunction(void* library, const char* name);
+void CloseLibrary(void* library);
+
+// The folder of the running program, without a trailing separator; empty
+// when it cannot be told.
+std::string ProgramFolder();
+
+bool IsTerminal(std::FILE* stream);
+
+}  // namespace hostplatform
