@@ -6,6 +6,23 @@
 set(CMAKE_SHARED_LIBRARY_PREFIX "")
 set(CMAKE_IMPORT_LIBRARY_PREFIX "")
 
+# Debian's header-only libraries serve the cross build too. Their own
+# package files would put /usr/include, and with it the native C library's
+# headers, on the Windows compiler's path; a folder that holds only their
+# headers is offered instead.
+set(_gantline_header_only ${PROJECT_BINARY_DIR}/header-only)
+foreach(entry "CLI11::CLI11=CLI" "nlohmann_json::nlohmann_json=nlohmann")
+  string(REPLACE "=" ";" entry "${entry}")
+  list(GET entry 0 _target)
+  list(GET entry 1 _folder)
+  if(EXISTS /usr/include/${_folder} AND NOT TARGET ${_target})
+    file(MAKE_DIRECTORY ${_gantline_header_only})
+    file(CREATE_LINK /usr/include/${_folder} ${_gantline_header_only}/${_folder} SYMBOLIC)
+    add_library(${_target} INTERFACE IMPORTED GLOBAL)
+    set_target_properties(${_target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_gantline_header_only})
+  endif()
+endforeach()
+
 set(GANTLINE_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 # Each build folder keeps a Wine prefix of its own.
 set(GANTLINE_WINEPREFIX ${PROJECT_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the cross build's tests")
