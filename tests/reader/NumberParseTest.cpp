@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "CommaLocale.h"
+#include "patchio/NumberParse.h"
+
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+std::uint32_t Bits(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+TEST(NumberParse, IntegersFollowAtoiAndClampTo32Bits) {
+    struct Case {
+        const char* text;
+        std::int32_t value;
+    };
+    const Case cases[] = {
+        {"0", 0},
+        {"7", 7},
+        {"-7", -7},
+        {"+7", 7},
+        {"007", 7},
+        {"01", 1},
+        {"7x", 7},
+        {"12 34", 12},
+        {"x7", 0},
+        {"", 0},
+        {"-", 0},
+        {"--5", 0},
+        {"+-5", 0},
+        {"- 5", 0},
+        {" \t\v\f\r\n12", 12},
+        {"\v-3", -3},
+        {"1.9", 1},
+        {"-1e5", -1},
+        {"2147483647", kMax},
+        {"-2147483648", kMin},
+        {"2147483648", kMax},
+        {"-2147483649", kMin},
+        {"4294967296", kMax},
+        {"99999999999", kMax},
+        {"-99999999999", kMin},
+        {"0000000000000000000000000042", 42},
+        {"999999999999999999999999999999999999999999", kMax},
+        {"\xff" "5", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(numparse::ToInt(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(NumberParse, IntegersAgreeWithAtoiInsideTheRange) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::int32_t> values(kMin, kMax);
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = std::to_string(values(rng)) + (i % 3 == 0 ? "junk" : "");
+        EXPECT_EQ(numparse::ToInt(text.c_str()), std::atoi(text.c_str())) << text;
+    }
+}
+
+TEST(NumberParse, FloatsFollowAtofInTheCLocale) {
+    struct Case {
+        const char* text;
+        float value;
+    };
+    const Case cases[] = {
+        {"0.500000", 0.5f},
+        {"-2.500000", -2.5f},
+        {"1.10", 1.1f},
+        {"1", 1.0f},
+        {"+1.5", 1.5f},
+        {" \t1.5", 1.5f},
+        {".5", 0.5f},
+        {"5.", 5.0f},
+        {"-.5", -0.5f},
+        {"1e3", 1000.0f},
+        {"1E-2", 0.01f},
+        {"2.5e+1x", 25.0f},
+        {"1e", 1.0f},
+        {"1e+", 1.0f},
+        {"1.5x", 1.5f},
+        {"1,5", 1.0f},
+        {"0x1p3", 8.0f},
+        {"0X1.8P1", 3.0f},
+        {"-0x10", -16.0f},
+        {"0x", 0.0f},
+        {"0xg", 0.0f},
+        {"00x5", 0.0f},
+        {"abc", 0.0f},
+        {"", 0.0f},
+        {"-", 0.0f},
+        {".", 0.0f},
+        {"inf", kInf},
+        {"-INF", -kInf},
+        {"Infinity", kInf},
+        {"infinit", kInf},
+        {"1e400", kInf},
+        {"-1e400", -kInf},
+        {"1e-400", 0.0f},
+        {"3.4028235e38", std::numeric_limits<float>::max()},
+        {"1e39", kInf},
+        {"123456.789", 123456.789f},
+        {"-200.000000", -200.0f},
+        // Halfway between 1 and the next float, and a little above: the
+        // double is exactly the halfway point, which then rounds to even.
+        // strtof would round up here; atof followed by a cast does not.
+        {"1.0000000596046447755", 1.0f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Bits(numparse::ToFloat(c.text)), Bits(c.value)) << '"' << c.text << '"';
+    }
+    EXPECT_TRUE(std::signbit(numparse::ToFloat("-0.000000")));
+    EXPECT_TRUE(std::isnan(numparse::ToFloat("nan")));
+    EXPECT_TRUE(std::isnan(numparse::ToFloat("-NaN(123)")));
+    EXPECT_TRUE(std::signbit(numparse::ToFloat("-nan")));
+}
+
+// Decimal text of every shape the format and hand-edited files hold, plus
+// hexadecimal, special and broken forms: the same bits as (float)atof.
+std::string RandomNumberText(std::mt19937& rng) {
+    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    static const char* const kOdd[] = {"inf", "-Infinity", "nan", "NAN(x1)", "0x1.fffffep127", "0x1p-149",
+                                       "-0x.8", " 3", "+", "e5", "1e-46", "7.0064923e-46", "1.17549435e-38"};
+    if (pick(20) == 0) return kOdd[pick(static_cast<int>(sizeof kOdd / sizeof kOdd[0]))];
+    std::string text;
+    if (pick(2)) text += '-';
+    const int intDigits = pick(12);
+    for (int i = 0; i < intDigits; ++i) text += static_cast<char>('0' + pick(10));
+    if (pick(4)) {
+        text += '.';
+        const int fraction = pick(4) ? 6 : pick(25);
+        for (int i = 0; i < fraction; ++i) text += static_cast<char>('0' + pick(10));
+    }
+    if (pick(5) == 0) {
+        text += pick(2) ? 'e' : 'E';
+        if (pick(2)) text += pick(2) ? '-' : '+';
+        text += std::to_string(pick(3) ? pick(40) : pick(400));
+    }
+    if (pick(10) == 0) text += "x7";
+    return text;
+}
+
+TEST(NumberParse, FloatsAgreeWithAtofOnRandomText) {
+    std::mt19937 rng(11);
+    for (int i = 0; i < 200000; ++i) {
+        const std::string text = RandomNumberText(rng);
+        const float expected = static_cast<float>(std::atof(text.c_str()));
+        const float got = numparse::ToFloat(text.c_str());
+        if (std::isnan(expected)) {
+            ASSERT_TRUE(std::isnan(got)) << text;
+            ASSERT_EQ(std::signbit(got), std::signbit(expected)) << text;
+        } else {
+            ASSERT_EQ(Bits(got), Bits(expected)) << '"' << text << '"';
+        }
+    }
+}
+
+// Six-decimal text of random floats of every magnitude, as the writer
+// prints them.
+TEST(NumberParse, PrintedFloatsReadAsAtofReadsThem) {
+    std::mt19937 rng(13);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    for (int i = 0; i < 100000; ++i) {
+        float value;
+        const std::uint32_t pattern = bits(rng);
+        std::memcpy(&value, &pattern, sizeof value);
+        if (!std::isfinite(value)) continue;
+        char text[64];
+        std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
+        ASSERT_EQ(Bits(numparse::ToFloat(text)), Bits(static_cast<float>(std::atof(text)))) << text;
+    }
+}
+
+TEST(NumberParse, CommaDecimalLocaleChangesNothing) {
+    testlocale::CommaLocale comma;
+    if (!comma.Active()) GTEST_SKIP() << testlocale::kNoCommaLocale;
+    // The C library itself now stops at the point.
+    ASSERT_EQ(std::atof("0.500000"), 0.0) << comma.Name();
+    struct Case {
+        const char* text;
+        float value;
+    };
+    for (const Case c : {Case{"0.500000", 0.5f}, Case{"-2.5", -2.5f}, Case{"1,5", 1.0f}, Case{"0x1.8p1", 3.0f},
+                         Case{" +.25", 0.25f}, Case{"1e400", kInf}}) {
+        EXPECT_EQ(Bits(numparse::ToFloat(c.text)), Bits(c.value)) << c.text;
+    }
+    EXPECT_EQ(numparse::ToInt(" -12"), -12);
+}
+
+}  // namespace
