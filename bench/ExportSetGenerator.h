@@ -1,0 +1,50 @@
+// Generated export sets for the benchmarks: patch objects shaped like real
+// modelling work (grids of quadrilateral and triangular patches over bent
+// surfaces, with shared vertices, edge vectors, interior vectors and edge
+// neighbours), in the coordinate ranges of real scenes, plus cameras.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "host/MemoryHost.h"
+#include "patchio/PatchIO.h"
+
+namespace benchgen {
+
+// A small deterministic random source, the same on every platform.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next();
+    double Uniform(double low, double high);           // [low, high)
+    double LogUniform(double low, double high);        // spread over magnitudes
+    std::int32_t Between(std::int32_t low, std::int32_t high);  // [low, high]
+    bool Chance(double p);
+
+private:
+    std::uint64_t state_;
+};
+
+// A grid of cols x rows cells over a bent surface of the given size, placed
+// at origin. Each cell is a quadrilateral patch, or two triangular patches
+// with the chance triangleShare. Every edge carries two vectors and every
+// patch one interior vector per corner.
+struct GridShape {
+    std::int32_t cols = 1;
+    std::int32_t rows = 1;
+    double triangleShare = 0.0;
+    double size = 100.0;
+    Float3 origin;
+};
+MemoryPatchMesh GridPatchMesh(const GridShape& shape, Random& random);
+
+// An export set of about targetBytes of patch text: patch objects of
+// varying size and mix, and a few dozen cameras. The same seed gives the
+// same set.
+void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed = 1);
+
+// A rough size of an object's patch text, for sizing generated sets.
+std::size_t EstimateTextBytes(const ExportPatchObject& object);
+
+}  // namespace benchgen
