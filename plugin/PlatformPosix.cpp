@@ -3,6 +3,7 @@
 // shared object's load and unload stand in for the loader notifications.
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -85,16 +86,21 @@ desktop::SaveRequest Describe(const platform::SaveFileRecord& record) {
     return request;
 }
 
+void ModuleUnloading() {
+    HINSTANCE module = OwnModule();
+    LibraryInit(module, DLL_PROCESS_DETACH, nullptr);
+    desktop::UnregisterModule(module);
+}
+
+// The unload notification goes on the module's own exit list, which the
+// runtime runs when the library is unloaded and, for a library still loaded
+// at process exit, before the host layer (loaded earlier) tears down its
+// desktop.
 __attribute__((constructor)) void ModuleLoaded() {
     HINSTANCE module = OwnModule();
     desktop::RegisterModule(module, StringTable(), {{IDD_PANEL, PanelTemplate()}});
     LibraryInit(module, DLL_PROCESS_ATTACH, nullptr);
-}
-
-__attribute__((destructor)) void ModuleUnloading() {
-    HINSTANCE module = OwnModule();
-    LibraryInit(module, DLL_PROCESS_DETACH, nullptr);
-    desktop::UnregisterModule(module);
+    std::atexit(ModuleUnloading);
 }
 
 }  // namespace
