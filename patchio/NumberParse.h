@@ -15,7 +15,8 @@ std::int32_t ToInt(const char* text);
 // atof in the C locale: leading white space, an optional sign, then the
 // longest prefix that forms a decimal or hexadecimal ("0x") floating number,
 // "inf", "infinity" or "nan" (any case, "nan" with an optional parenthesised
-// tail); 0 when there is none. Overflow gives an infinity.
+// tail); 0 when there is none. The result is the nearest double, as a
+// correctly rounding strtod gives it; overflow gives an infinity.
 double ToDouble(const char* text);
 
 // The nearest 32-bit float of ToDouble, exactly as (float)atof(text).

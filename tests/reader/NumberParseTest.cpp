@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CommaLocale.h"
+#include "TestFiles.h"
 #include "patchio/NumberParse.h"
 
 namespace {
@@ -109,6 +110,20 @@ TEST(NumberParse, FloatsFollowAtofInTheCLocale) {
         {"1e400", kInf},
         {"-1e400", -kInf},
         {"1e-400", 0.0f},
+        {"-1e-400", -0.0f},
+        {"100000e-330", 0.0f},
+        {"0.00001e-400", 0.0f},
+        {"12345e305", kInf},
+        {"1e99999999999999999999", kInf},
+        {"+-1", 0.0f},
+        {"-+1", 0.0f},
+        {"0x-1", 0.0f},
+        {"0x.", 0.0f},
+        {"0x.8", 0.5f},
+        {" +0x1P+3", 8.0f},
+        {"0x1p-1075", 0.0f},
+        {"0x1p1024", kInf},
+        {"-0x1p99999999999", -kInf},
         {"3.4028235e38", std::numeric_limits<float>::max()},
         {"1e39", kInf},
         {"123456.789", 123456.789f},
@@ -127,26 +142,42 @@ TEST(NumberParse, FloatsFollowAtofInTheCLocale) {
     EXPECT_TRUE(std::signbit(numparse::ToFloat("-nan")));
 }
 
-// Decimal text of every shape the format and hand-edited files hold, plus
-// hexadecimal, special and broken forms: the same bits as (float)atof.
+// The C library on Windows (msvcrt) reads neither hexadecimal nor inf and
+// nan, so there atof is a reference for decimal text only.
+constexpr bool kAtofReadsEveryForm = !testfiles::kWindows;
+
+std::string RandomDigits(std::mt19937& rng, int count, const char* digits, int base) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += digits[std::uniform_int_distribution<int>(0, base - 1)(rng)];
+    return text;
+}
+
+// Decimal text of every shape the format and hand-edited files hold, with
+// exponents that reach beyond the double range; and, where atof reads them,
+// hexadecimal, infinities, nans, white space and signs.
 std::string RandomNumberText(std::mt19937& rng) {
     auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     static const char* const kOdd[] = {"inf", "-Infinity", "nan", "NAN(x1)", "0x1.fffffep127", "0x1p-149",
-                                       "-0x.8", " 3", "+", "e5", "1e-46", "7.0064923e-46", "1.17549435e-38"};
-    if (pick(20) == 0) return kOdd[pick(static_cast<int>(sizeof kOdd / sizeof kOdd[0]))];
+                                       "-0x.8", " 3", "+", "+-1", "-+1", "0x", "0x.", "0x.p1", "0x-1", "e5",
+                                       "\v-7", "1e-46", "7.0064923e-46", "1.17549435e-38", "  +0x1P+3"};
     std::string text;
-    if (pick(2)) text += '-';
-    const int intDigits = pick(12);
-    for (int i = 0; i < intDigits; ++i) text += static_cast<char>('0' + pick(10));
-    if (pick(4)) {
-        text += '.';
-        const int fraction = pick(4) ? 6 : pick(25);
-        for (int i = 0; i < fraction; ++i) text += static_cast<char>('0' + pick(10));
+    if (kAtofReadsEveryForm) {
+        if (pick(20) == 0) return kOdd[pick(static_cast<int>(sizeof kOdd / sizeof kOdd[0]))];
+        if (pick(10) == 0) text += " \t\n\v\f\r"[pick(6)];
     }
+    const int sign = pick(3);
+    if (sign == 1) text += '-';
+    if (sign == 2 && kAtofReadsEveryForm) text += '+';
+    const bool hex = kAtofReadsEveryForm && pick(6) == 0;
+    if (hex) text += pick(2) ? "0x" : "0X";
+    const char* digits = hex ? "0123456789abcdefABCDEF" : "0123456789";
+    const int base = hex ? 22 : 10;
+    text += RandomDigits(rng, pick(4) ? pick(12) : pick(30), digits, base);
+    if (pick(4)) text += "." + RandomDigits(rng, pick(4) ? 6 : pick(25), digits, base);
     if (pick(5) == 0) {
-        text += pick(2) ? 'e' : 'E';
+        text += hex ? (pick(2) ? 'p' : 'P') : (pick(2) ? 'e' : 'E');
         if (pick(2)) text += pick(2) ? '-' : '+';
-        text += std::to_string(pick(3) ? pick(40) : pick(400));
+        text += std::to_string(pick(3) ? pick(40) : pick(hex ? 1200 : 400));
     }
     if (pick(10) == 0) text += "x7";
     return text;
