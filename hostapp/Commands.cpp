@@ -58,7 +58,7 @@ std::optional<std::string> OutputPath(const ExportOptions& options) {
     return path;
 }
 
-int Report(const ExportRun& run, const std::string& path) {
+int Report(const ExportRun& run, const std::string& path, bool progress) {
     if (!run.pressed) {
         Complain(run.problem);
         return kExitNotWritten;
@@ -71,7 +71,12 @@ int Report(const ExportRun& run, const std::string& path) {
         Complain("could not write " + path);
         return kExitNotWritten;
     }
-    if (const std::optional<ExportSummary> summary = SummariseFile(path))
+    std::optional<ExportSummary> summary;
+    {
+        ProgressLine line(stderr, progress, [] { return std::string("reading the written file back"); });
+        summary = SummariseFile(path);
+    }
+    if (summary)
         std::fputs(FormatSummary(*summary, path).c_str(), stdout);
     else
         std::printf("file: %s\n", path.c_str());
@@ -89,7 +94,12 @@ std::string DefaultOutputName(const std::string& scene) {
 int RunExportCommand(const ExportOptions& options) {
     const std::optional<std::string> path = OutputPath(options);
     if (!path) return kExitUsage;
-    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene);
+    std::unique_ptr<MemoryNode> scene;
+    {
+        const std::string loading = "loading " + (options.scene.empty() ? "the default scene" : options.scene);
+        ProgressLine line(stderr, options.progress, [loading] { return loading; });
+        scene = LoadScene(options.scene);
+    }
     if (!scene) return kExitUsage;
     std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
     if (!plugin) return kExitUsage;
@@ -100,10 +110,10 @@ int RunExportCommand(const ExportOptions& options) {
     const std::string startFolder = fs::current_path(error).string();
     ExportRun run;
     {
-        ProgressLine progress(stderr, *path, options.progress);
+        ProgressLine line(stderr, options.progress, ExportStatus(*path));
         run = RunExport(*answers.descriptor, std::move(scene), *path, startFolder);
     }
-    const int code = Report(run, *path);
+    const int code = Report(run, *path, options.progress);
     if (code == kExitOk && !options.noOpen) desktop::ShellRequest("open", *path, SW_SHOW);
     return code;
 }

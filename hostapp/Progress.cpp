@@ -1,22 +1,20 @@
 #include "hostapp/Progress.h"
 
-#include <filesystem>
+#include <chrono>
 #include <utility>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-// Short exports finish before this and show nothing.
+// Short work finishes before this and shows nothing.
 constexpr auto kFirstDraw = std::chrono::milliseconds(400);
 constexpr auto kRedraw = std::chrono::milliseconds(120);
 constexpr char kFrames[] = {'|', '/', '-', '\\'};
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* stream, std::string path, bool enabled)
-    : stream_(stream), path_(std::move(path)) {
-    std::error_code error;
-    before_ = std::filesystem::last_write_time(path_, error);
+ProgressLine::ProgressLine(std::FILE* stream, bool enabled, Status status)
+    : stream_(stream), status_(std::move(status)) {
     if (enabled) thread_ = std::thread([this] { Run(); });
 }
 
@@ -42,21 +40,26 @@ void ProgressLine::Run() {
     }
 }
 
-// Until the plug-in opens the file for writing it is collecting the scene.
-std::string ProgressLine::Written() const {
-    std::error_code error;
-    const auto changed = std::filesystem::last_write_time(path_, error);
-    if (error || changed == before_) return "collecting the scene";
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    if (error) return "collecting the scene";
-    char text[48];
-    std::snprintf(text, sizeof text, "%.1f MB written", static_cast<double>(size) / 1e6);
-    return text;
-}
-
 void ProgressLine::Draw(int frame, double seconds) {
     const char spinner = kFrames[static_cast<unsigned>(frame) % sizeof kFrames];
-    std::fprintf(stream_, "\r\033[Kexporting %c %.1f s, %s", spinner, seconds, Written().c_str());
+    std::fprintf(stream_, "\r\033[K%c %.1f s %s", spinner, seconds, status_().c_str());
     std::fflush(stream_);
     drawn_ = true;
+}
+
+ExportStatus::ExportStatus(std::string path) : path_(std::move(path)) {
+    std::error_code error;
+    before_ = std::filesystem::last_write_time(path_, error);
+}
+
+// Until the plug-in opens the file for writing it is collecting the scene.
+std::string ExportStatus::operator()() const {
+    std::error_code error;
+    const auto changed = std::filesystem::last_write_time(path_, error);
+    if (error || changed == before_) return "exporting: collecting the scene";
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
+    if (error) return "exporting: collecting the scene";
+    char text[64];
+    std::snprintf(text, sizeof text, "exporting: %.1f MB written", static_cast<double>(size) / 1e6);
+    return text;
 }

@@ -1,20 +1,23 @@
-// A progress line on a terminal while an export runs: a spinner, the time
-// taken and how much of the output file is written so far. It appears only
-// when the export takes long enough to need it and is erased at the end.
+// A progress line on a terminal while something slow runs: a spinner, the
+// time taken and a status text. It appears only when the work takes long
+// enough to need it and is erased at the end.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
 class ProgressLine {
 public:
-    // Shows progress on stream for an export to path, when enabled.
-    ProgressLine(std::FILE* stream, std::string path, bool enabled);
+    // Asked for the status text at each redraw, on the line's own thread.
+    using Status = std::function<std::string()>;
+
+    // Shows progress on stream until destroyed, when enabled.
+    ProgressLine(std::FILE* stream, bool enabled, Status status);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -22,14 +25,24 @@ public:
 private:
     void Run();
     void Draw(int frame, double seconds);
-    std::string Written() const;
 
     std::FILE* stream_;
-    std::string path_;
-    std::filesystem::file_time_type before_{};  // of a file that path named already
+    Status status_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool done_ = false;
     bool drawn_ = false;
     std::thread thread_;
+};
+
+// The status of an export to path: collecting the scene until the file is
+// rewritten, then how much of it is written.
+class ExportStatus {
+public:
+    explicit ExportStatus(std::string path);
+    std::string operator()() const;
+
+private:
+    std::string path_;
+    std::filesystem::file_time_type before_{};  // of a file that path named already
 };

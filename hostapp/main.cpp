@@ -15,13 +15,15 @@ void AddExport(CLI::App& app, ExportOptions& options) {
     CLI::App* command = app.add_subcommand("export", "Export a scene through the plug-in's panel");
     command->add_option("SCENE", options.scene,
                         "Scene file (.json), Bezier patch file (.bpt) or polygon mesh (.obj); "
-                        "the embedded default scene when none is named");
+                        "the embedded default scene when none is named")
+        ->type_name("");
     command->add_option("-o,--output", options.output,
                         "File to write (at most 259 characters as an absolute path); default: the scene's "
-                        "name with .txt in the current folder, gantline_scene.txt for the default scene");
+                        "name with .txt in the current folder, gantline_scene.txt for the default scene")
+        ->type_name("FILE");
     command->add_flag("--no-open", options.noOpen, "Do not ask the desktop to open the written file");
     command->footer("Exit status: 0 written, 1 the file could not be written, 2 bad usage or a scene or "
-                    "plug-in that cannot be loaded.");
+                    "plug-in that cannot be loaded.\n");
 }
 
 }  // namespace
@@ -29,14 +31,15 @@ void AddExport(CLI::App& app, ExportOptions& options) {
 int main(int argc, char** argv) {
     CLI::App app("Runs the Ferrule utility plug-in the way its host application does.", "ferrule-host");
     std::string plugin = DefaultPluginPath();
-    app.add_option("--plugin", plugin, "Plug-in library to load")->capture_default_str();
+    app.add_option("--plugin", plugin, "Plug-in library to load")->type_name("PATH")->capture_default_str();
+    app.set_version_flag("--version", "ferrule-host " FERRULE_HOST_VERSION);
     app.require_subcommand(1);
     app.fallthrough();
 
     ExportOptions options;
     AddExport(app, options);
     CLI::App* info = app.add_subcommand("info", "Print what the plug-in answers to the host's discovery calls");
-    info->footer("Exit status: 0 usable, 2 a plug-in that cannot be loaded or used as a utility.");
+    info->footer("Exit status: 0 usable, 2 a plug-in that cannot be loaded or used as a utility.\n");
 
     try {
         app.parse(argc, argv);

@@ -30,13 +30,13 @@ void ExpectDiscovery(const LoadedPlugin& plugin, HostClassDesc* firstDescriptor)
     EXPECT_EQ(descriptor.ClassCode(), (HostTypeId{0x84A95E7Bu, 0x6BBB8DB1u}));
 }
 
-class Discovery : public ::testing::Test {
+class PluginDiscovery : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(plugin.Loaded()) << FERRULE_PLUGIN_PATH; }
     LoadedPlugin plugin;
 };
 
-TEST_F(Discovery, AnswersTheSameInEveryStateOfTheUtility) {
+TEST_F(PluginDiscovery, AnswersTheSameInEveryStateOfTheUtility) {
     HostClassDesc* descriptor = plugin.LibClassDesc(0);
     ASSERT_NE(descriptor, nullptr);
     {
@@ -70,18 +70,18 @@ TEST_F(Discovery, AnswersTheSameInEveryStateOfTheUtility) {
     }
 }
 
-TEST_F(Discovery, AnswersNoDescriptorForAnyIndexButZero) {
+TEST_F(PluginDiscovery, AnswersNoDescriptorForAnyIndexButZero) {
     for (int index : {1, 2, -1, -2, 100, INT_MAX, INT_MIN}) EXPECT_EQ(plugin.LibClassDesc(index), nullptr) << index;
     EXPECT_NE(plugin.LibClassDesc(0), nullptr);
 }
 
-TEST_F(Discovery, ClassCodeHasTheFirstWordFirst) {
+TEST_F(PluginDiscovery, ClassCodeHasTheFirstWordFirst) {
     const HostTypeId code = plugin.Descriptor().ClassCode();
     EXPECT_EQ(code.a, 0x84A95E7Bu);
     EXPECT_EQ(code.b, 0x6BBB8DB1u);
 }
 
-TEST_F(Discovery, EveryNewInstanceIsTheOneStaticUtility) {
+TEST_F(PluginDiscovery, EveryNewInstanceIsTheOneStaticUtility) {
     HostClassDesc& descriptor = plugin.Descriptor();
     void* first = descriptor.NewInstance(0);
     ASSERT_NE(first, nullptr);
@@ -90,7 +90,7 @@ TEST_F(Discovery, EveryNewInstanceIsTheOneStaticUtility) {
     EXPECT_EQ(descriptor.NewInstance(0), first) << "Dispose frees nothing";
 }
 
-TEST_F(Discovery, KeepsTheHostDefaultsOfTheDescriptor) {
+TEST_F(PluginDiscovery, KeepsTheHostDefaultsOfTheDescriptor) {
     HostClassDesc& descriptor = plugin.Descriptor();
     int dummy = 0;
     EXPECT_EQ(descriptor.BeginCreate(&dummy), 0);
@@ -113,7 +113,7 @@ struct BufferCase {
     const char* firstNowReads;
 };
 
-TEST_F(Discovery, TextsShareOneBuffer) {
+TEST_F(PluginDiscovery, TextsShareOneBuffer) {
     const BufferCase cases[] = {
         {"CategoryLabel", [](LoadedPlugin& p) { return p.Descriptor().CategoryLabel(); }, "Harrow Tools"},
         {"ClassLabel", [](LoadedPlugin& p) { return p.Descriptor().ClassLabel(); }, "Ferrule"},
@@ -129,7 +129,7 @@ TEST_F(Discovery, TextsShareOneBuffer) {
     }
 }
 
-TEST_F(Discovery, OpeningThePanelLoadsItsTitleThroughTheSharedBuffer) {
+TEST_F(PluginDiscovery, OpeningThePanelLoadsItsTitleThroughTheSharedBuffer) {
     const char* first = plugin.LibDescription();
     RecordingInterface ip;
     RecordingPanel panel;
@@ -138,7 +138,7 @@ TEST_F(Discovery, OpeningThePanelLoadsItsTitleThroughTheSharedBuffer) {
     plugin.Utility().ClosePanel(&ip, &panel);
 }
 
-TEST_F(Discovery, NoTextIsTooLongForTheBuffer) {
+TEST_F(PluginDiscovery, NoTextIsTooLongForTheBuffer) {
     for (const char* text : {plugin.LibDescription(), plugin.Descriptor().ClassLabel(),
                              plugin.Descriptor().CategoryLabel()}) {
         ASSERT_NE(text, nullptr);

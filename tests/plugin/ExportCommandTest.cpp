@@ -22,7 +22,7 @@ void WriteText(const std::string& path, const std::string& text) {
     std::fclose(file);
 }
 
-class ExportCommand : public ::testing::Test {
+class PluginExportCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(plugin.Loaded());
@@ -56,7 +56,7 @@ protected:
     DesktopScope desk{&ip};
 };
 
-TEST_F(ExportCommand, AsksForAFileNameAsTheCommonDialogWould) {
+TEST_F(PluginExportCommand, AsksForAFileNameAsTheCommonDialogWould) {
     EXPECT_EQ(Press(), TRUE);
     ASSERT_EQ(desk.saveRequests.size(), 1u);
     const desktop::SaveRequest& request = desk.saveRequests[0];
@@ -73,7 +73,7 @@ TEST_F(ExportCommand, AsksForAFileNameAsTheCommonDialogWould) {
     EXPECT_EQ(ip.directoryQueries, std::vector<int>{3});
 }
 
-TEST_F(ExportCommand, LeavesTheStartFolderToTheDialogWhenTheHostNamesNone) {
+TEST_F(PluginExportCommand, LeavesTheStartFolderToTheDialogWhenTheHostNamesNone) {
     RecordingInterface bare;
     bare.memory.SetRoot(SampleScene());
     DesktopScope scope(&bare);
@@ -86,7 +86,7 @@ TEST_F(ExportCommand, LeavesTheStartFolderToTheDialogWhenTheHostNamesNone) {
     plugin.Utility().OpenPanel(&ip, &panel);
 }
 
-TEST_F(ExportCommand, CancelVisitsNoNodeWritesNothingAndOpensNothing) {
+TEST_F(PluginExportCommand, CancelVisitsNoNodeWritesNothingAndOpensNothing) {
     const std::string path = scratch.File("never.txt");
     desk.Cancel();
     EXPECT_EQ(Press(), TRUE);
@@ -99,7 +99,7 @@ TEST_F(ExportCommand, CancelVisitsNoNodeWritesNothingAndOpensNothing) {
     EXPECT_TRUE(desk.shellCalls.empty());
 }
 
-TEST_F(ExportCommand, WritesTheWholeSceneAndOpensTheFile) {
+TEST_F(PluginExportCommand, WritesTheWholeSceneAndOpensTheFile) {
     const std::string path = scratch.File("scene.txt");
     desk.AnswerWith(path);
     EXPECT_EQ(Press(), TRUE);
@@ -110,7 +110,7 @@ TEST_F(ExportCommand, WritesTheWholeSceneAndOpensTheFile) {
     EXPECT_NE(written.find("NUMCAMERAS 1\n"), std::string::npos) << written;
 }
 
-TEST_F(ExportCommand, TwoPressesExportTwiceFromAFreshSet) {
+TEST_F(PluginExportCommand, TwoPressesExportTwiceFromAFreshSet) {
     const std::string first = scratch.File("first.txt");
     const std::string second = scratch.File("second.txt");
     desk.AnswerWith(first);
@@ -125,7 +125,7 @@ TEST_F(ExportCommand, TwoPressesExportTwiceFromAFreshSet) {
     EXPECT_EQ(ip.memory.Root().ChildNode(0)->evaluations, 3) << "two walks by the plug-in, one by the test";
 }
 
-TEST_F(ExportCommand, EmptySceneIsStillWrittenAndOpened) {
+TEST_F(PluginExportCommand, EmptySceneIsStillWrittenAndOpened) {
     ip.memory.SetRoot(nullptr);
     const std::string path = scratch.File("empty.txt");
     desk.AnswerWith(path);
@@ -134,7 +134,7 @@ TEST_F(ExportCommand, EmptySceneIsStillWrittenAndOpened) {
     EXPECT_EQ(ReadFile(path), "VERSION\t1.10\nPATCHOBJECTS\t0\nNUMCAMERAS 0\n");
 }
 
-TEST_F(ExportCommand, OverwritesAnExistingFileWithoutAsking) {
+TEST_F(PluginExportCommand, OverwritesAnExistingFileWithoutAsking) {
     const std::string path = scratch.File("old.txt");
     WriteText(path, std::string(100000, 'x'));
     desk.AnswerWith(path);
@@ -143,7 +143,7 @@ TEST_F(ExportCommand, OverwritesAnExistingFileWithoutAsking) {
     EXPECT_EQ(ReadFile(path), ExpectedText());
 }
 
-TEST_F(ExportCommand, UsesANameWithoutExtensionAsTyped) {
+TEST_F(PluginExportCommand, UsesANameWithoutExtensionAsTyped) {
     const std::string path = scratch.File("no_extension");
     desk.AnswerWith(path);
     Press();
@@ -152,7 +152,7 @@ TEST_F(ExportCommand, UsesANameWithoutExtensionAsTyped) {
     EXPECT_FALSE(fs::exists(path + ".txt"));
 }
 
-TEST_F(ExportCommand, TakesTheLongestNameTheBufferHolds) {
+TEST_F(PluginExportCommand, TakesTheLongestNameTheBufferHolds) {
     std::string path = scratch.File("");
     path += std::string(259 - path.size() - 4, 'n') + ".txt";
     ASSERT_EQ(path.size(), 259u);
@@ -168,7 +168,7 @@ struct UnwritableCase {
     std::string (*path)(const ScratchFolder&);
 };
 
-TEST_F(ExportCommand, UnwritablePathOpensNothing) {
+TEST_F(PluginExportCommand, UnwritablePathOpensNothing) {
     const UnwritableCase cases[] = {
         {"missing folder", [](const ScratchFolder& s) { return s.File("missing/out.txt"); }},
         {"a folder", [](const ScratchFolder& s) { return s.Path().string(); }},
@@ -185,7 +185,7 @@ TEST_F(ExportCommand, UnwritablePathOpensNothing) {
     EXPECT_FALSE(fs::exists(scratch.File("missing")));
 }
 
-TEST_F(ExportCommand, ReadOnlyFolderOpensNothing) {
+TEST_F(PluginExportCommand, ReadOnlyFolderOpensNothing) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const fs::path locked = scratch.Path() / "locked";
     fs::create_directory(locked);
@@ -197,7 +197,7 @@ TEST_F(ExportCommand, ReadOnlyFolderOpensNothing) {
     fs::permissions(locked, fs::perms::owner_all);
 }
 
-TEST_F(ExportCommand, WalksTheHostsScene) {
+TEST_F(PluginExportCommand, WalksTheHostsScene) {
     const std::string path = scratch.File("walk.txt");
     desk.AnswerWith(path);
     const std::int64_t conversionsBefore = HostStats().conversions;

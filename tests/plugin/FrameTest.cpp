@@ -54,14 +54,14 @@ HINSTANCE ProgramBase() {
     return static_cast<HINSTANCE>(info.dli_fbase);
 }
 
-TEST(Frame, LoadRecordedTheProgramsOwnHandle) {
+TEST(PluginFrame, LoadRecordedTheProgramsOwnHandle) {
     ASSERT_NE(ModuleInstance(), nullptr);
     EXPECT_EQ(ModuleInstance(), ProgramBase());
     EXPECT_EQ(desktop::CustomControlsInitialisations(), 1);
     EXPECT_EQ(desktop::CommonControlsInitialisations(), 1);
 }
 
-TEST(Frame, LaterNotificationsOnlyRecordTheHandle) {
+TEST(PluginFrame, LaterNotificationsOnlyRecordTheHandle) {
     ModuleHandleScope restore;
     const HINSTANCE module = ModuleInstance();
     for (DWORD reason : {DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{DLL_PROCESS_ATTACH}, DWORD{DLL_PROCESS_DETACH}}) {
@@ -74,7 +74,7 @@ TEST(Frame, LaterNotificationsOnlyRecordTheHandle) {
     EXPECT_EQ(LibraryInit(module, 99, &reserved), 1) << "no notification is refused";
 }
 
-TEST(Frame, WithoutAModuleHandleTextsAreNullAndTheBufferIsKept) {
+TEST(PluginFrame, WithoutAModuleHandleTextsAreNullAndTheBufferIsKept) {
     ModuleHandleScope restore;
     const char* earlier = LibDescription();
     ASSERT_STREQ(earlier, "Gantline");
@@ -91,7 +91,7 @@ TEST(Frame, WithoutAModuleHandleTextsAreNullAndTheBufferIsKept) {
     EXPECT_EQ(desktop::CustomControlsInitialisations(), 1);
 }
 
-TEST(Frame, UnknownStringIdsAnswerNullAndLeaveTheBuffer) {
+TEST(PluginFrame, UnknownStringIdsAnswerNullAndLeaveTheBuffer) {
     const char* earlier = LoadResourceText(IDS_CLASS_NAME);
     ASSERT_STREQ(earlier, "Ferrule");
     for (UINT id : {0u, 5u, 101u, 1001u, 0xFFFFu}) EXPECT_EQ(LoadResourceText(id), nullptr) << id;
@@ -100,7 +100,7 @@ TEST(Frame, UnknownStringIdsAnswerNullAndLeaveTheBuffer) {
     EXPECT_STREQ(earlier, "Parameters");
 }
 
-TEST(Frame, ExportWhileClosedAsksWithoutAStartFolder) {
+TEST(PluginFrame, ExportWhileClosedAsksWithoutAStartFolder) {
     SaveRecorder recorder;
     TheExporterUtility().ExportCommand();
     ASSERT_EQ(recorder.requests.size(), 1u);
@@ -108,7 +108,7 @@ TEST(Frame, ExportWhileClosedAsksWithoutAStartFolder) {
     EXPECT_EQ(recorder.requests[0].owner, nullptr);
 }
 
-TEST(Seam, SaveRecordIsTheTwentyFieldFormOfTheTarget) {
+TEST(PluginSeam, SaveRecordIsTheTwentyFieldFormOfTheTarget) {
     const std::size_t expected = sizeof(void*) == 8 ? 136u : 76u;
     EXPECT_EQ(platform::SaveFileRecordSize(), expected);
     EXPECT_EQ(offsetof(platform::SaveFileRecord, lpTemplateName) + sizeof(const char*), expected);
@@ -126,7 +126,7 @@ platform::SaveFileRecord Record(char* file, DWORD size) {
     return record;
 }
 
-TEST(Seam, RefusesARecordOfAnyOtherSizeAsTheDialogDoes) {
+TEST(PluginSeam, RefusesARecordOfAnyOtherSizeAsTheDialogDoes) {
     SaveRecorder recorder("/tmp/out.txt");
     char file[260] = "";
     platform::SaveFileRecord record = Record(file, sizeof file);
@@ -142,7 +142,7 @@ TEST(Seam, RefusesARecordOfAnyOtherSizeAsTheDialogDoes) {
     EXPECT_STREQ(file, "/tmp/out.txt");
 }
 
-TEST(Seam, DescribesTheRecordToTheDesktop) {
+TEST(PluginSeam, DescribesTheRecordToTheDesktop) {
     SaveRecorder recorder("/tmp/x");
     char file[32] = "";
     platform::SaveFileRecord record = Record(file, sizeof file);
@@ -160,7 +160,7 @@ TEST(Seam, DescribesTheRecordToTheDesktop) {
     EXPECT_EQ(request.initialDir, "/start");
 }
 
-TEST(Seam, AnswerThatDoesNotFitIsRefused) {
+TEST(PluginSeam, AnswerThatDoesNotFitIsRefused) {
     SaveRecorder recorder(std::string(40, 'a'));
     char file[40] = "";
     platform::SaveFileRecord record = Record(file, sizeof file);
@@ -168,7 +168,7 @@ TEST(Seam, AnswerThatDoesNotFitIsRefused) {
     EXPECT_STREQ(file, "");
 }
 
-TEST(Seam, ShellRequestReachesTheDesktop) {
+TEST(PluginSeam, ShellRequestReachesTheDesktop) {
     std::string seen;
     int shown = 0;
     desktop::ShellHandler previous = desktop::SetShellHandler([&](const std::string& verb, const std::string& file, int show) {
@@ -181,7 +181,7 @@ TEST(Seam, ShellRequestReachesTheDesktop) {
     EXPECT_EQ(shown, SW_SHOW);
 }
 
-TEST(Seam, ControlTextNeedsAnOpenPage) {
+TEST(PluginSeam, ControlTextNeedsAnOpenPage) {
     HWND page = desktop::CreatePage(ModuleInstance(), IDD_PANEL, nullptr, 0);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(platform::SetControlText(page, IDC_CAPTION, "x"), TRUE);

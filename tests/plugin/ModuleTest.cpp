@@ -25,17 +25,17 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library) {
     return names;
 }
 
-TEST(Module, ExportsExactlyTheFourDiscoveryFunctions) {
+TEST(PluginModule, ExportsExactlyTheFourDiscoveryFunctions) {
     const std::set<std::string> expected = {"LibClassDesc", "LibDescription", "LibNumberClasses", "LibVersion"};
     EXPECT_EQ(DefinedDynamicSymbols(FERRULE_PLUGIN_PATH), expected);
 }
 
-TEST(Module, IsNamedFerruleDlu) {
+TEST(PluginModule, IsNamedFerruleDlu) {
     const std::string path = FERRULE_PLUGIN_PATH;
     EXPECT_EQ(path.substr(path.rfind('/') + 1), "Ferrule.dlu");
 }
 
-TEST(Module, EachLoadInitialisesTheControlsOnceAndUnloadDoesNotAgain) {
+TEST(PluginModule, EachLoadInitialisesTheControlsOnceAndUnloadDoesNotAgain) {
     ASSERT_FALSE(PluginResident());
     const int customBefore = desktop::CustomControlsInitialisations();
     const int commonBefore = desktop::CommonControlsInitialisations();
@@ -53,7 +53,7 @@ TEST(Module, EachLoadInitialisesTheControlsOnceAndUnloadDoesNotAgain) {
     EXPECT_EQ(desktop::CommonControlsInitialisations(), commonBefore + 1);
 }
 
-TEST(Module, ResourcesAreTheModulesWhileItIsLoaded) {
+TEST(PluginModule, ResourcesAreTheModulesWhileItIsLoaded) {
     HINSTANCE instance = nullptr;
     char text[256] = "untouched";
     {
@@ -79,7 +79,7 @@ TEST(Module, ResourcesAreTheModulesWhileItIsLoaded) {
         << "an unloaded module has no resources";
 }
 
-TEST(Module, ReloadStartsFromAClosedUtility) {
+TEST(PluginModule, ReloadStartsFromAClosedUtility) {
     const std::size_t pagesBefore = desktop::OpenPages();
     {
         LoadedPlugin plugin;

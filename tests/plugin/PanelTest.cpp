@@ -10,7 +10,7 @@
 
 namespace {
 
-class Panel : public ::testing::Test {
+class PluginPanel : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(plugin.Loaded());
@@ -41,7 +41,7 @@ protected:
     bool open = false;
 };
 
-TEST_F(Panel, OpenAddsPage101TitledParametersWithTheModulesHandle) {
+TEST_F(PluginPanel, OpenAddsPage101TitledParametersWithTheModulesHandle) {
     Open();
     ASSERT_EQ(ip.added.size(), 1u);
     const RecordingInterface::AddCall& call = ip.added[0];
@@ -56,7 +56,7 @@ TEST_F(Panel, OpenAddsPage101TitledParametersWithTheModulesHandle) {
     EXPECT_EQ(desktop::OpenPages(), pagesBefore + 1);
 }
 
-TEST_F(Panel, CaptionIsWrittenDuringInitDialogAndButtonKeepsItsText) {
+TEST_F(PluginPanel, CaptionIsWrittenDuringInitDialogAndButtonKeepsItsText) {
     Open();
     EXPECT_EQ(ip.added[0].captionDuringAdd, "Gantline V0.10")
         << "the caption is set from WM_INITDIALOG, before AddPanelPage answers";
@@ -66,7 +66,7 @@ TEST_F(Panel, CaptionIsWrittenDuringInitDialogAndButtonKeepsItsText) {
     EXPECT_EQ(desktop::ItemTextChanges(ip.Page(), IDC_EXPORT), 0);
 }
 
-TEST_F(Panel, InitDialogWritesTheCaptionOfTheMessagesWindowNotTheRecordedPage) {
+TEST_F(PluginPanel, InitDialogWritesTheCaptionOfTheMessagesWindowNotTheRecordedPage) {
     Open();
     HWND other = desktop::CreatePage(plugin.Instance(), IDD_PANEL, nullptr, 0);
     ASSERT_NE(other, nullptr);
@@ -77,7 +77,7 @@ TEST_F(Panel, InitDialogWritesTheCaptionOfTheMessagesWindowNotTheRecordedPage) {
     desktop::DestroyPage(other);
 }
 
-TEST_F(Panel, CloseRemovesThePageThroughTheInterfaceItIsGiven) {
+TEST_F(PluginPanel, CloseRemovesThePageThroughTheInterfaceItIsGiven) {
     Open();
     HWND page = ip.Page();
     RecordingInterface other;
@@ -90,7 +90,7 @@ TEST_F(Panel, CloseRemovesThePageThroughTheInterfaceItIsGiven) {
     EXPECT_EQ(panel.closes, 0) << "the utility panel is never called";
 }
 
-TEST_F(Panel, ReopeningAddsAFreshPage) {
+TEST_F(PluginPanel, ReopeningAddsAFreshPage) {
     Open();
     Close();
     Open();
@@ -101,7 +101,7 @@ TEST_F(Panel, ReopeningAddsAFreshPage) {
 }
 
 // The page model holds exactly the template that Resources.h describes.
-TEST_F(Panel, TemplateIsTheOneResourcesHDescribes) {
+TEST_F(PluginPanel, TemplateIsTheOneResourcesHDescribes) {
     HWND page = desktop::CreatePage(plugin.Instance(), IDD_PANEL, nullptr, 0);
     ASSERT_NE(page, nullptr);
     const desktop::DialogTemplate layout = desktop::PageTemplate(page);
@@ -137,7 +137,7 @@ TEST_F(Panel, TemplateIsTheOneResourcesHDescribes) {
     EXPECT_EQ(button.style, 0x40000000u | 0x10000000u | 0x00010000u);
 }
 
-TEST_F(Panel, ModuleHasNoOtherDialog) {
+TEST_F(PluginPanel, ModuleHasNoOtherDialog) {
     EXPECT_EQ(desktop::CreatePage(plugin.Instance(), IDD_PANEL + 1, nullptr, 0), nullptr);
     EXPECT_EQ(desktop::CreatePage(plugin.Instance(), 0, nullptr, 0), nullptr);
 }
@@ -150,7 +150,7 @@ struct MessageCase {
     bool forwarded;
 };
 
-TEST_F(Panel, DialogProcedureAnswersItsTable) {
+TEST_F(PluginPanel, DialogProcedureAnswersItsTable) {
     Open();
     const MessageCase cases[] = {
         {WM_INITDIALOG, 0, TRUE, false},
@@ -193,7 +193,7 @@ TEST_F(Panel, DialogProcedureAnswersItsTable) {
     EXPECT_TRUE(desk.saveRequests.empty()) << "no row but the button exports";
 }
 
-TEST_F(Panel, OnlyTheButtonExportsWhateverItsNotificationCode) {
+TEST_F(PluginPanel, OnlyTheButtonExportsWhateverItsNotificationCode) {
     Open();
     for (unsigned code : {0u, 1u, 5u, 0xFFFFu}) {
         const std::size_t before = desk.saveRequests.size();
@@ -202,7 +202,7 @@ TEST_F(Panel, OnlyTheButtonExportsWhateverItsNotificationCode) {
     }
 }
 
-TEST_F(Panel, DestroyIsAnsweredTrueAndChangesNothing) {
+TEST_F(PluginPanel, DestroyIsAnsweredTrueAndChangesNothing) {
     Open();
     EXPECT_EQ(Send(WM_DESTROY), TRUE);
     EXPECT_EQ(desktop::ItemText(ip.Page(), IDC_CAPTION), "Gantline V0.10");
@@ -210,7 +210,7 @@ TEST_F(Panel, DestroyIsAnsweredTrueAndChangesNothing) {
     EXPECT_EQ(desk.saveRequests.size(), 1u) << "the utility is still open";
 }
 
-TEST_F(Panel, MouseMessagesWhileClosedGoNowhere) {
+TEST_F(PluginPanel, MouseMessagesWhileClosedGoNowhere) {
     Open();
     const DLGPROC proc = ip.Proc();
     HWND page = ip.Page();

@@ -1,0 +1,190 @@
+// The host program's parts: loading a plug-in, discovery, one export run
+// through the panel, and the summary.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/Desktop.h"
+#include "host/HostApi.h"
+#include "host/MemoryHost.h"
+#include "hostapp/Commands.h"
+#include "hostapp/Discovery.h"
+#include "hostapp/ExportSession.h"
+#include "hostapp/ExportSummary.h"
+#include "hostapp/PluginLibrary.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = std::string(GANTLINE_TEST_DATA) + "/hostapp/";
+
+fs::path Scratch(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("ferrule-hostapp-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    return folder / name;
+}
+
+MemoryPatchMesh Triangle() {
+    MemoryPatchMesh mesh;
+    mesh.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    mesh.vecs.resize(9);
+    HostPatch patch;
+    patch.type = 3;
+    for (int i = 0; i < 3; ++i) {
+        patch.vertIndex[i] = i;
+        patch.interiorIndex[i] = 6 + i;
+    }
+    for (int i = 0; i < 6; ++i) patch.vecIndex[i] = i;
+    mesh.patches = {patch};
+    return mesh;
+}
+
+std::unique_ptr<MemoryNode> TwoTriangles() {
+    auto root = std::make_unique<MemoryNode>("root");
+    root->AddChild("a")->SetObject(MemoryObject::PatchObject(Triangle()));
+    root->AddChild("b")->SetObject(MemoryObject::PatchObject(Triangle()));
+    return root;
+}
+
+TEST(HostExportSummary, CountsTheFilesCountLines) {
+    const std::optional<ExportSummary> summary = SummariseFile(kData + "count_lines.txt");
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->patchObjects, 2);
+    EXPECT_EQ(summary->patches, 7);
+    EXPECT_EQ(summary->cameras, 5);
+    EXPECT_EQ(summary->bytes, fs::file_size(kData + "count_lines.txt"));
+}
+
+TEST(HostExportSummary, NothingForAFileThatCannotBeRead) {
+    EXPECT_FALSE(SummariseFile(kData + "no-such-file.txt"));
+}
+
+TEST(HostExportSummary, PrintsOneLabelledLineEach) {
+    ExportSummary summary;
+    summary.patchObjects = 3;
+    summary.patches = 58;
+    summary.cameras = 1;
+    summary.bytes = 12345;
+    EXPECT_EQ(FormatSummary(summary, "/x/y.txt"),
+              "patch objects: 3\npatches: 58\ncameras: 1\nbytes: 12345\nfile: /x/y.txt\n");
+}
+
+TEST(HostCommands, DefaultOutputIsTheScenesNameWithTxt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "gantline_scene.txt"},
+        {"teapot.bpt", "teapot.txt"},
+        {"some/folder/box.obj", "box.txt"},
+        {"a.b.json", "a.b.txt"},
+    };
+    for (const auto& [scene, output] : cases) EXPECT_EQ(DefaultOutputName(scene), output) << scene;
+}
+
+DiscoveryAnswers GoodAnswers() {
+    static int descriptorStandIn = 0;
+    DiscoveryAnswers answers;
+    answers.description = "Gantline";
+    answers.classCount = 1;
+    answers.version = HostInterfaceVersion;
+    answers.descriptor = reinterpret_cast<HostClassDesc*>(&descriptorStandIn);
+    answers.firstClass.classLabel = "Ferrule";
+    answers.firstClass.superClassCode = UtilitySuperClassCode;
+    return answers;
+}
+
+struct ProblemCase {
+    const char* name;
+    void (*spoil)(DiscoveryAnswers&);
+    const char* mentions;
+};
+
+TEST(HostDiscovery, NamesEveryReasonTheHostCannotUseThePlugin) {
+    EXPECT_TRUE(DiscoveryProblems(GoodAnswers()).empty());
+    const ProblemCase cases[] = {
+        {"version", [](DiscoveryAnswers& a) { a.version = 0x09C40400u; }, "0x09C40400"},
+        {"no classes", [](DiscoveryAnswers& a) { a.classCount = 0; }, "no classes"},
+        {"no descriptor", [](DiscoveryAnswers& a) { a.descriptor = nullptr; }, "no descriptor"},
+        {"not a utility", [](DiscoveryAnswers& a) { a.firstClass.superClassCode = 0x10u; }, "not a utility"},
+        {"no name", [](DiscoveryAnswers& a) { a.firstClass.classLabel.reset(); }, "no name"},
+    };
+    for (const ProblemCase& c : cases) {
+        DiscoveryAnswers answers = GoodAnswers();
+        c.spoil(answers);
+        const std::vector<std::string> problems = DiscoveryProblems(answers);
+        ASSERT_EQ(problems.size(), 1u) << c.name;
+        EXPECT_NE(problems[0].find(c.mentions), std::string::npos) << problems[0];
+    }
+}
+
+TEST(HostPluginLibrary, SaysWhyALibraryCannotBeUsed) {
+    std::string error;
+    EXPECT_FALSE(PluginLibrary::Load(kData + "no-such.dlu", error).Loaded());
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(PluginLibrary::Load(GANTLINE_HOST_LIBRARY, error).Loaded());
+    EXPECT_EQ(error, "the library does not export LibDescription");
+}
+
+class HostWithPlugin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plugin = PluginLibrary::Load(FERRULE_PLUGIN_PATH, error);
+        ASSERT_TRUE(plugin.Loaded()) << error;
+    }
+    std::string error;
+    PluginLibrary plugin;
+};
+
+TEST_F(HostWithPlugin, DiscoveryCopiesEachTextBeforeTheNextCall) {
+    const DiscoveryAnswers answers = Discover(plugin.Exports());
+    EXPECT_EQ(answers.description, "Gantline");
+    EXPECT_EQ(answers.firstClass.classLabel, "Ferrule");
+    EXPECT_EQ(answers.firstClass.categoryLabel, "Harrow Tools");
+    EXPECT_EQ(answers.classCount, 1);
+    EXPECT_EQ(answers.version, HostInterfaceVersion);
+    EXPECT_TRUE(DiscoveryProblems(answers).empty());
+    const std::string text = DescribeDiscovery(answers);
+    EXPECT_NE(text.find("0x84A95E7B 0x6BBB8DB1"), std::string::npos) << text;
+}
+
+TEST_F(HostWithPlugin, RunsOneExportThroughThePanel) {
+    const DiscoveryAnswers answers = Discover(plugin.Exports());
+    const std::string path = Scratch("run.txt").string();
+    Interface* coreBefore = GetCOREInterface();
+    const ExportRun run = RunExport(*answers.descriptor, TwoTriangles(), path, "/start/here");
+    EXPECT_EQ(run.problem, "");
+    EXPECT_EQ(run.pageTitle, "Parameters");
+    EXPECT_EQ(run.caption, "Gantline V0.10");
+    EXPECT_EQ(run.buttonText, "Export...");
+    EXPECT_TRUE(run.pressed);
+    EXPECT_TRUE(run.saveAsked);
+    EXPECT_EQ(run.saveRequest.title, "Save A File");
+    EXPECT_EQ(run.saveRequest.initialDir, "/start/here");
+    EXPECT_TRUE(run.Opened(path));
+    EXPECT_TRUE(run.pageRemoved);
+    const std::optional<ExportSummary> summary = SummariseFile(path);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->patchObjects, 2);
+    EXPECT_EQ(summary->patches, 2);
+    EXPECT_EQ(summary->cameras, 0);
+
+    EXPECT_EQ(GetCOREInterface(), coreBefore) << "the run puts the core interface back";
+    EXPECT_FALSE(desktop::SetSaveHandler(nullptr)) << "and the save handler";
+    EXPECT_FALSE(desktop::SetShellHandler(nullptr)) << "and the shell handler";
+    EXPECT_EQ(desktop::OpenPages(), 0u);
+}
+
+TEST_F(HostWithPlugin, AFileThatCannotBeWrittenIsNeverOpened) {
+    const DiscoveryAnswers answers = Discover(plugin.Exports());
+    const std::string path = Scratch("missing/run.txt").string();
+    const ExportRun run = RunExport(*answers.descriptor, TwoTriangles(), path, "/");
+    EXPECT_TRUE(run.pressed);
+    EXPECT_TRUE(run.saveAsked);
+    EXPECT_TRUE(run.shellCalls.empty());
+    EXPECT_FALSE(run.Opened(path));
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// ferrule-host end to end: exit codes, messages, help and the summary.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = std::string(GANTLINE_TEST_DATA) + "/";
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class HostProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("ferrule-host-test-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Runs the program in the scratch folder, without a desktop.
+    Outcome Run(const std::string& arguments) {
+        const std::string command = "cd '" + folder.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                                    FERRULE_HOST_PATH + "' " + arguments + " >out.log 2>err.log";
+        Outcome outcome;
+        const int status = std::system(command.c_str());
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.out = Slurp(folder / "out.log");
+        outcome.err = Slurp(folder / "err.log");
+        return outcome;
+    }
+
+    fs::path folder;
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(HostProgram, ExportsTheDefaultSceneToANameInTheCurrentFolder) {
+    const Outcome o = Run("export --no-open");
+    ASSERT_EQ(o.code, 0) << o.err;
+    const fs::path written = folder / "gantline_scene.txt";
+    ASSERT_TRUE(fs::exists(written));
+    EXPECT_TRUE(Has(o.out, "file: " + written.string() + "\n")) << o.out;
+    EXPECT_TRUE(Has(o.out, "bytes: " + std::to_string(fs::file_size(written)) + "\n")) << o.out;
+    EXPECT_TRUE(Has(o.out, "patch objects: ")) << o.out;
+    EXPECT_TRUE(Has(o.out, "patches: ")) << o.out;
+    EXPECT_TRUE(Has(o.out, "cameras: ")) << o.out;
+    EXPECT_FALSE(Has(o.out, "patch objects: 0\n")) << "the default scene has patch objects";
+    EXPECT_EQ(o.err, "") << "no progress line when stderr is not a terminal";
+    EXPECT_EQ(Slurp(written).rfind("VERSION\t1.10\n", 0), 0u);
+}
+
+TEST_F(HostProgram, ExportsEachKindOfSceneFile) {
+    const struct {
+        std::string scene;
+        const char* written;
+        const char* objects;
+    } cases[] = {
+        {kData + "hostapp/quad.obj", "quad.txt", "patch objects: 1\n"},
+        {kData + "teapot.bpt", "teapot.txt", "patch objects: 1\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run("export '" + c.scene + "' --no-open");
+        EXPECT_EQ(o.code, 0) << c.scene << ": " << o.err;
+        EXPECT_TRUE(fs::exists(folder / c.written)) << c.written;
+        EXPECT_TRUE(Has(o.out, c.objects)) << o.out;
+        EXPECT_TRUE(Has(o.out, "cameras: 0\n")) << o.out;
+    }
+}
+
+TEST_F(HostProgram, WritesWhereTheOutputOptionSays) {
+    const Outcome o = Run("export -o named.txt --no-open");
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_TRUE(fs::exists(folder / "named.txt"));
+    EXPECT_FALSE(fs::exists(folder / "gantline_scene.txt"));
+    const Outcome again = Run("export --output named.txt --no-open");
+    EXPECT_EQ(again.code, 0) << "an existing file is overwritten";
+    EXPECT_EQ(Slurp(folder / "named.txt").size(), fs::file_size(folder / "named.txt"));
+}
+
+TEST_F(HostProgram, WithoutNoOpenAsksTheDesktopToOpenTheFile) {
+    const Outcome o = Run("export -o shown.txt");
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_TRUE(Has(o.err, (folder / "shown.txt").string())) << "without a desktop it names the file: " << o.err;
+}
+
+TEST_F(HostProgram, FileThatCannotBeWrittenExitsOne) {
+    const Outcome o = Run("export -o no/such/folder/out.txt --no-open");
+    EXPECT_EQ(o.code, 1);
+    EXPECT_TRUE(Has(o.err, "could not write " + (folder / "no/such/folder/out.txt").string())) << o.err;
+    EXPECT_EQ(o.out, "");
+}
+
+TEST_F(HostProgram, SceneThatCannotBeLoadedExitsTwo) {
+    const std::string cases[] = {kData + "hostapp/no-such.obj", kData + "hostapp/broken.json",
+                                 kData + "hostapp/scene.dat"};
+    for (const std::string& scene : cases) {
+        const Outcome o = Run("export '" + scene + "' -o out.txt --no-open");
+        EXPECT_EQ(o.code, 2) << scene;
+        EXPECT_TRUE(Has(o.err, "cannot load the scene")) << o.err;
+        EXPECT_FALSE(fs::exists(folder / "out.txt"));
+    }
+}
+
+TEST_F(HostProgram, PluginThatCannotBeUsedExitsTwo) {
+    const struct {
+        std::string arguments;
+        const char* says;
+    } cases[] = {
+        {"--plugin /no/such/Ferrule.dlu export --no-open", "cannot load the plug-in /no/such/Ferrule.dlu"},
+        {std::string("--plugin '") + GANTLINE_HOST_LIBRARY + "' info", "does not export LibDescription"},
+        {"export --no-open --plugin /no/such.dlu", "cannot load the plug-in /no/such.dlu"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.arguments);
+        EXPECT_EQ(o.code, 2) << c.arguments;
+        EXPECT_TRUE(Has(o.err, c.says)) << o.err;
+    }
+}
+
+TEST_F(HostProgram, PluginOptionNamesTheLibraryToLoad) {
+    const Outcome o = Run(std::string("--plugin '") + FERRULE_PLUGIN_PATH + "' export -o x.txt --no-open");
+    EXPECT_EQ(o.code, 0) << o.err;
+}
+
+TEST_F(HostProgram, BadUsageExitsTwo) {
+    for (const char* arguments : {"", "frobnicate", "export --bogus", "export a.obj b.obj", "export -o",
+                                  "info extra"}) {
+        const Outcome o = Run(arguments);
+        EXPECT_EQ(o.code, 2) << arguments;
+        EXPECT_NE(o.err, "") << arguments;
+    }
+}
+
+TEST_F(HostProgram, OutputPathLongerThanThePluginTakesExitsTwo) {
+    const Outcome o = Run("export -o " + std::string(300, 'x') + ".txt --no-open");
+    EXPECT_EQ(o.code, 2);
+    EXPECT_TRUE(Has(o.err, "longer than 259 characters")) << o.err;
+}
+
+TEST_F(HostProgram, HelpIsThereForEachCommand) {
+    const struct {
+        const char* arguments;
+        const char* mentions;
+    } cases[] = {
+        {"--help", "export"}, {"-h", "info"}, {"export --help", "--no-open"},
+        {"export -h", "SCENE"}, {"info --help", "discovery"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.arguments);
+        EXPECT_EQ(o.code, 0) << c.arguments;
+        EXPECT_TRUE(Has(o.out, "Usage")) << c.arguments << ": " << o.out;
+        EXPECT_TRUE(Has(o.out, c.mentions)) << c.arguments << ": " << o.out;
+    }
+}
+
+TEST_F(HostProgram, InfoPrintsWhatDiscoveryAnswered) {
+    const Outcome o = Run("info");
+    ASSERT_EQ(o.code, 0) << o.err;
+    for (const char* line : {"description     Gantline\n", "classes         1\n",
+                             "version stamp   0x09C40500 (interface 2500, revision 5, 0)\n",
+                             "class 0         Ferrule\n", "  category      Harrow Tools\n",
+                             "  class code    0x84A95E7B 0x6BBB8DB1\n", "  super-class   0x00001020 (utility)\n",
+                             "  public        yes\n"})
+        EXPECT_TRUE(Has(o.out, line)) << line << "\n" << o.out;
+}
+
+}  // namespace
