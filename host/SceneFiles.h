@@ -21,3 +21,29 @@ HOST_API SceneLoad LoadSceneFile(const std::string& path);
 
 // The embedded default scene: the teapot and friends.
 HOST_API std::unique_ptr<MemoryNode> DefaultScene();
+
+// The loaders one at a time, on text already in memory (the contents of a
+// file called name, which errors name). They never throw; a failure answers
+// an error naming the file and the place.
+
+// A patch mesh read from Bezier patch text (.bpt); see host/BptLoader.h.
+struct PatchMeshLoad {
+    MemoryPatchMesh mesh;
+    std::string error;  // empty on success
+    bool ok = false;
+    explicit operator bool() const { return ok; }
+};
+HOST_API PatchMeshLoad LoadBezierPatchText(const std::string& text, const std::string& name);
+
+// An object that converts into a new patch object, read from a Wavefront
+// polygon mesh (.obj); see host/ObjLoader.h for the conversion.
+struct ObjectLoad {
+    std::unique_ptr<MemoryObject> object;  // null on failure
+    std::string error;                     // empty on success
+    explicit operator bool() const { return object != nullptr; }
+};
+HOST_API ObjectLoad LoadPolygonMeshText(const std::string& text, const std::string& name);
+
+// The scene that the text of a scene file (JSON; see host/SceneFile.h)
+// describes. The files it names are read relative to folder.
+HOST_API SceneLoad LoadSceneText(const std::string& text, const std::string& name, const std::string& folder);
