@@ -179,7 +179,7 @@ std::string RandomNumberText(std::mt19937& rng) {
         if (pick(2)) text += pick(2) ? '-' : '+';
         text += std::to_string(pick(3) ? pick(40) : pick(hex ? 1200 : 400));
     }
-    if (pick(10) == 0) text += "x7";
+    if (pick(10) == 0) text += "#7";
     return text;
 }
 
