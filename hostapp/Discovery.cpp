@@ -61,7 +61,7 @@ std::vector<std::string> DiscoveryProblems(const DiscoveryAnswers& answers) {
 std::string DescribeDiscovery(const DiscoveryAnswers& answers) {
     const std::uint32_t v = answers.version;
     char version[64];
-    std::snprintf(version, sizeof version, "%s (interface %u, revision %u, %u)", Hex(v).c_str(), v >> 16,
+    std::snprintf(version, sizeof version, "%s (%u, %u, %u)", Hex(v).c_str(), v >> 16,
                   (v >> 8) & 0xFFu, v & 0xFFu);
     std::string text = Line("description", Text(answers.description));
     text += Line("classes", std::to_string(answers.classCount));

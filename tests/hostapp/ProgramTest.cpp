@@ -177,7 +177,7 @@ TEST_F(HostProgram, InfoPrintsWhatDiscoveryAnswered) {
     const Outcome o = Run("info");
     ASSERT_EQ(o.code, 0) << o.err;
     for (const char* line : {"description     Gantline\n", "classes         1\n",
-                             "version stamp   0x09C40500 (interface 2500, revision 5, 0)\n",
+                             "version stamp   0x09C40500 (2500, 5, 0)\n",
                              "class 0         Ferrule\n", "  category      Harrow Tools\n",
                              "  class code    0x84A95E7B 0x6BBB8DB1\n", "  super-class   0x00001020 (utility)\n",
                              "  public        yes\n"})
