@@ -1,0 +1,86 @@
+// check and info.
+#include "tools/patchtext/Commands.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "patchio/PatchIO.h"
+#include "tools/patchtext/FileCheck.h"
+#include "tools/patchtext/FileInfo.h"
+#include "tools/patchtext/Progress.h"
+#include "tools/patchtext/SetLoad.h"
+
+namespace patchtool {
+namespace {
+
+// Locates the kept warnings that name a token, in one pass that also finds
+// the file's token-level warnings.
+void LocateAndCheckTokens(const std::string& path, const TokenLayout& layout, CheckReport& report,
+                          Console& console) {
+    std::vector<std::int64_t> ordinals;
+    for (const Warning& w : report.Kept()) ordinals.push_back(std::max<std::int64_t>(w.token, 0));
+    const std::size_t kept = ordinals.size();
+    ordinals.push_back(TokenLayout::VersionValue());
+    ordinals.push_back(layout.Total());
+    Progress progress(stderr, console.progress, "checking " + path, FileSize(path), kLargeFileBytes);
+    const TokenScan scan = ScanTokens(path, ordinals, &progress);
+    progress.Finish();
+    for (std::size_t i = 0; i < kept; ++i) report.Kept()[i].at = scan.wanted[i];
+    CheckTokens(scan.wanted[kept], scan, layout.Total(), scan.wanted[kept + 1], report);
+}
+
+void PrintWarnings(const std::string& path, const CheckReport& report, Console& console) {
+    std::vector<Warning> kept = report.Kept();
+    std::stable_sort(kept.begin(), kept.end(), [](const Warning& a, const Warning& b) {
+        return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
+    });
+    for (const Warning& w : kept) console.err << Location(path, w.at.line, w.at.column) << "warning: " << w.text << '\n';
+    std::int64_t hidden = report.Total() - static_cast<std::int64_t>(kept.size());
+    if (hidden > 0) console.err << path << ": note: " << hidden << " more warnings of the same kinds not shown\n";
+}
+
+int CheckFile(const std::string& path, bool strict, Console& console) {
+    PatchIO set;
+    std::string versionText;
+    const int loaded = LoadSet(path, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
+    console.out << path << ": " << DescribeCounts(CountSet(set)) << '\n';
+    const TokenLayout layout(set, VersionValue(versionText) > 1.0f);
+    CheckReport report;
+    CheckContents(set, layout, report);
+    LocateAndCheckTokens(path, layout, report, console);
+    PrintWarnings(path, report, console);
+    const std::int64_t warnings = report.Total();
+    if (warnings == 0) {
+        console.out << path << ": ok\n";
+        return kExitOk;
+    }
+    const std::string count = std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
+    if (strict) {
+        console.out << path << ": failed, " << count << " (--strict)\n";
+        return kExitBadFile;
+    }
+    console.out << path << ": " << count << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunCheck(const CheckCommand& command, Console& console) {
+    int worst = kExitOk;
+    for (const std::string& path : command.files) worst = std::max(worst, CheckFile(path, command.strict, console));
+    return worst;
+}
+
+int RunInfo(const InfoCommand& command, Console& console) {
+    PatchIO set;
+    std::string versionText;
+    const int loaded = LoadSet(command.file, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
+    const SetInfo info = DescribeSet(set, versionText);
+    if (command.json) console.out << InfoJson(command.file, info).dump(2) << '\n';
+    else PrintInfo(console.out, command.file, info);
+    return kExitOk;
+}
+
+}  // namespace patchtool

@@ -1,0 +1,60 @@
+// The four commands of patchtext, apart from the command line that selects
+// them, so that tests run them on files and read what they print.
+//
+// Exit codes: 0 success; 1 the file is bad (it does not read, or a strict
+// check found warnings); 2 bad usage, or a file that cannot be opened or
+// written. Messages go to the error stream as "file:line:column: message".
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace patchtool {
+
+enum ExitCode { kExitOk = 0, kExitBadFile = 1, kExitUsage = 2 };
+
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    bool progress = false;  // progress lines on the standard error stream
+};
+
+// Tessellation steps per patch edge: the default and the largest accepted.
+constexpr int kDefaultSteps = 8;
+constexpr int kMaxSteps = 128;
+
+struct CheckCommand {
+    std::vector<std::string> files;
+    bool strict = false;
+};
+
+struct InfoCommand {
+    std::string file;
+    bool json = false;
+};
+
+struct ObjCommand {
+    std::string file;
+    std::string output;
+    int steps = kDefaultSteps;
+};
+
+struct RenderCommand {
+    std::string file;
+    std::string output;
+    std::string camera;         // a camera number, "auto", or empty: the first camera if any
+    std::string size = "800x600";
+    bool wire = false;
+    int steps = kDefaultSteps;
+};
+
+int RunCheck(const CheckCommand& command, Console& console);
+int RunInfo(const InfoCommand& command, Console& console);
+int RunToObj(const ObjCommand& command, Console& console);
+int RunRender(const RenderCommand& command, Console& console);
+
+// "WIDTHxHEIGHT" with each side from 1 to 8192.
+bool ParseSize(const std::string& text, int& width, int& height);
+
+}  // namespace patchtool

@@ -1,0 +1,142 @@
+// to-obj and render.
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+
+#include "patchio/PatchIO.h"
+#include "tools/patchtext/Commands.h"
+#include "tools/patchtext/ObjWriter.h"
+#include "tools/patchtext/Progress.h"
+#include "tools/patchtext/SceneRender.h"
+#include "tools/patchtext/SetLoad.h"
+#include "tools/patchtext/Tessellator.h"
+
+namespace patchtool {
+namespace {
+
+// Largest picture side accepted, which keeps the buffers below a gigabyte.
+constexpr int kMaxSide = 8192;
+// Patches without a surface reported per object before a summary line.
+constexpr std::size_t kSkippedShown = 10;
+
+std::int64_t TotalPatches(const PatchIO& set) {
+    std::int64_t total = 0;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) total += set.PatchObjectAt(i).NumPatches();
+    return total;
+}
+
+void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<SkippedPatch>& skipped,
+                   Console& console) {
+    for (std::size_t s = 0; s < skipped.size() && s < kSkippedShown; ++s) {
+        console.err << path << ": warning: patch object " << object << ", patch " << skipped[s].patch
+                    << " has no surface and is left out: " << skipped[s].reason << '\n';
+    }
+    if (skipped.size() > kSkippedShown)
+        console.err << path << ": note: " << skipped.size() - kSkippedShown << " more patches of patch object "
+                    << object << " left out\n";
+}
+
+bool ParseNumber(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// The camera that render uses: -1 for the three-quarter view. Answers false
+// when choice names no camera of the set.
+bool ChooseCamera(const std::string& choice, const PatchIO& set, std::int32_t& camera) {
+    if (choice.empty()) {
+        camera = set.NumCameras() > 0 ? 0 : -1;
+        return true;
+    }
+    if (choice == "auto") {
+        camera = -1;
+        return true;
+    }
+    int number = -1;
+    if (!ParseNumber(choice, number) || number < 0 || number >= set.NumCameras()) return false;
+    camera = number;
+    return true;
+}
+
+}  // namespace
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    int w = 0, h = 0;
+    if (!ParseNumber(text.substr(0, x), w) || !ParseNumber(text.substr(x + 1), h)) return false;
+    if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+int RunToObj(const ObjCommand& command, Console& console) {
+    PatchIO set;
+    std::string versionText;
+    const int loaded = LoadSet(command.file, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
+    std::ofstream file(command.output, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        console.err << command.output << ": error: cannot write the file\n";
+        return kExitUsage;
+    }
+    ObjWriter writer(file);
+    writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) + " steps per patch edge");
+    Progress progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+    std::int64_t vertices = 0, triangles = 0;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        const ObjectMesh out = TessellateObject(set.PatchObjectAt(i), command.steps, &progress);
+        ReportSkipped(command.file, i, out.skipped, console);
+        writer.Object("patchobject_" + std::to_string(i), out.mesh);
+        vertices += static_cast<std::int64_t>(out.mesh.positions.size());
+        triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
+    }
+    progress.Finish();
+    file.close();
+    if (!file) {
+        console.err << command.output << ": error: writing the file failed\n";
+        return kExitUsage;
+    }
+    console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
+                << triangles << " triangles\n";
+    return kExitOk;
+}
+
+int RunRender(const RenderCommand& command, Console& console) {
+    RenderOptions options;
+    if (!ParseSize(command.size, options.width, options.height)) {
+        console.err << "patchtext: error: --size wants WIDTHxHEIGHT from 1x1 to 8192x8192, not \"" << command.size
+                    << "\"\n";
+        return kExitUsage;
+    }
+    PatchIO set;
+    std::string versionText;
+    const int loaded = LoadSet(command.file, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
+    if (!ChooseCamera(command.camera, set, options.camera)) {
+        console.err << command.file << ": error: no camera \"" << command.camera << "\": the file has "
+                    << set.NumCameras() << " (numbered from 0), or use --camera auto\n";
+        return kExitUsage;
+    }
+    options.wire = command.wire;
+    options.steps = command.steps;
+    Progress progress(stderr, console.progress, "rendering " + command.file, TotalPatches(set));
+    const RenderResult result = RenderSet(set, options, &progress);
+    progress.Finish();
+    std::string why;
+    if (!WritePng(command.output, result.image, &why)) {
+        console.err << command.output << ": error: cannot write the picture: " << why << '\n';
+        return kExitUsage;
+    }
+    if (result.skippedPatches > 0)
+        console.err << command.file << ": warning: " << result.skippedPatches
+                    << " patches have no surface and are left out (see patchtext check)\n";
+    const std::string view = options.camera < 0 ? "three-quarter view" : "camera " + std::to_string(options.camera);
+    console.out << command.output << ": " << options.width << "x" << options.height << ", " << view << ", "
+                << static_cast<int>(result.coverage * 100.0 + 0.5) << "% covered\n";
+    return kExitOk;
+}
+
+}  // namespace patchtool

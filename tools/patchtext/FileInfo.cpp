@@ -1,0 +1,91 @@
+#include "tools/patchtext/FileInfo.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "tools/patchtext/SceneRender.h"
+
+namespace patchtool {
+namespace {
+
+std::string PointText(Vec3 p) { return "(" + NumberText(p.x) + ", " + NumberText(p.y) + ", " + NumberText(p.z) + ")"; }
+
+// JSON has no infinities or not-a-number: those become null.
+nlohmann::ordered_json Number(double value) {
+    if (!std::isfinite(value)) return nullptr;
+    // Through the float's shortest text, so 1.2f prints as 1.2.
+    return std::strtod(NumberText(value).c_str(), nullptr);
+}
+
+nlohmann::ordered_json Point(Vec3 p) { return nlohmann::ordered_json::array({Number(p.x), Number(p.y), Number(p.z)}); }
+
+}  // namespace
+
+std::string NumberText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
+    return std::string(buffer, result.ptr);
+}
+
+SetInfo DescribeSet(const PatchIO& set, const std::string& versionText) {
+    SetInfo info;
+    info.versionText = versionText;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        const ExportPatchObject& object = set.PatchObjectAt(i);
+        ObjectInfo o;
+        o.vertices = object.NumVerts();
+        o.vectors = object.NumVecs();
+        for (std::int32_t k = 0; k < object.NumPatches(); ++k) {
+            const ExportPatch& patch = object.PatchAt(k);
+            ++(patch.sides == 3 ? o.triangular : o.quadrilateral);
+            for (int e = 0; e < (patch.sides == 3 ? 3 : 4); ++e) o.openEdges += patch.adjacent[e] == -1 ? 1 : 0;
+        }
+        o.box = ControlBox(object);
+        info.objects.push_back(o);
+    }
+    for (std::int32_t m = 0; m < set.NumCameras(); ++m) {
+        const Vec3 position = Vec3::From(set.CameraAt(m).position), target = Vec3::From(set.CameraAt(m).target);
+        info.cameras.push_back({position, target, Length(target - position)});
+    }
+    return info;
+}
+
+void PrintInfo(std::ostream& out, const std::string& path, const SetInfo& info) {
+    out << path << ": version " << info.versionText << ", " << info.objects.size() << " patch object"
+        << (info.objects.size() == 1 ? "" : "s") << ", " << info.cameras.size() << " camera"
+        << (info.cameras.size() == 1 ? "" : "s") << '\n';
+    for (std::size_t i = 0; i < info.objects.size(); ++i) {
+        const ObjectInfo& o = info.objects[i];
+        out << "patch object " << i << ": " << o.vertices << " vertices, " << o.vectors << " vectors, "
+            << o.triangular << " triangular and " << o.quadrilateral << " quadrilateral patches, " << o.openEdges
+            << " open edges\n";
+        out << "  bounding box: "
+            << (o.box.Empty() ? std::string("none") : PointText(o.box.min) + " to " + PointText(o.box.max)) << '\n';
+    }
+    for (std::size_t m = 0; m < info.cameras.size(); ++m) {
+        const CameraInfo& c = info.cameras[m];
+        out << "camera " << m << ": position " << PointText(c.position) << ", target " << PointText(c.target)
+            << ", distance " << NumberText(c.distance) << '\n';
+    }
+}
+
+nlohmann::ordered_json InfoJson(const std::string& path, const SetInfo& info) {
+    nlohmann::ordered_json objects = nlohmann::ordered_json::array();
+    for (const ObjectInfo& o : info.objects) {
+        nlohmann::ordered_json box = nullptr;
+        if (!o.box.Empty()) box = {{"min", Point(o.box.min)}, {"max", Point(o.box.max)}};
+        objects.push_back({{"vertices", o.vertices},
+                           {"vectors", o.vectors},
+                           {"triangularPatches", o.triangular},
+                           {"quadrilateralPatches", o.quadrilateral},
+                           {"openEdges", o.openEdges},
+                           {"boundingBox", box}});
+    }
+    nlohmann::ordered_json cameras = nlohmann::ordered_json::array();
+    for (const CameraInfo& c : info.cameras)
+        cameras.push_back({{"position", Point(c.position)}, {"target", Point(c.target)}, {"distance", Number(c.distance)}});
+    return {{"file", path}, {"version", info.versionText}, {"patchObjects", objects}, {"cameras", cameras}};
+}
+
+}  // namespace patchtool

@@ -1,0 +1,96 @@
+#include "tools/patchtext/SceneRender.h"
+
+#include "tools/patchtext/Raster.h"
+#include "tools/patchtext/Tessellator.h"
+
+namespace patchtool {
+namespace {
+
+// Pictures up to this many pixels are drawn with 2 x 2 samples per pixel.
+constexpr std::int64_t kSupersampledPixels = std::int64_t{4} << 20;
+
+// Object colours, in turn, so that neighbouring objects stand apart.
+constexpr Colour kPalette[] = {{0.86f, 0.47f, 0.25f}, {0.31f, 0.55f, 0.85f}, {0.45f, 0.74f, 0.38f},
+                               {0.84f, 0.72f, 0.33f}, {0.64f, 0.45f, 0.80f}, {0.33f, 0.74f, 0.74f}};
+constexpr Colour kWire{0.08f, 0.08f, 0.10f};
+constexpr Colour kBackgroundTop{0.93f, 0.94f, 0.96f};
+constexpr Colour kBackgroundBottom{0.78f, 0.80f, 0.84f};
+
+void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out, Colour colour, bool wire,
+                int steps, int lineWidth) {
+    const TriangleMesh& mesh = out.mesh;
+    std::vector<RasterVertex> vertices(mesh.positions.size());
+    for (std::size_t i = 0; i < vertices.size(); ++i)
+        vertices[i] = {camera.ToCamera(mesh.positions[i]), camera.DirectionToCamera(mesh.normals[i])};
+    for (const auto& t : mesh.triangles) {
+        const RasterVertex corners[3] = {vertices[static_cast<std::size_t>(t[0])], vertices[static_cast<std::size_t>(t[1])],
+                                         vertices[static_cast<std::size_t>(t[2])]};
+        frame.Triangle(corners, colour, camera);
+    }
+    if (!wire) return;
+    for (const PatchSamples& patch : out.patches) {
+        for (int edge = 0; edge < patch.sides; ++edge) {
+            const auto where = EdgeSampleIndices(patch.sides, steps, edge);
+            for (std::size_t k = 0; k + 1 < where.size(); ++k) {
+                const auto a = static_cast<std::size_t>(patch.vertex[where[k]]);
+                const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]]);
+                frame.Line(vertices[a].position, vertices[b].position, kWire, camera, lineWidth);
+            }
+        }
+    }
+}
+
+// The three-quarter view of every finite control point; the surfaces lie
+// in their convex hull, so they fit too.
+ViewCamera ThreeQuarterView(const PatchIO& set, int width, int height) {
+    const Box3 box = ControlBox(set);
+    if (box.Empty()) return ViewCamera({0, -10, 0}, {0, 0, 0}, width, height);
+    ThreeQuarterFit fit(box.Centre(), width, height);
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        const ExportPatchObject& object = set.PatchObjectAt(i);
+        for (std::int32_t j = 0; j < object.NumVerts(); ++j)
+            if (IsFinite(object.VertAt(j))) fit.Include(Vec3::From(object.VertAt(j)));
+        for (std::int32_t j = 0; j < object.NumVecs(); ++j)
+            if (IsFinite(object.VecAt(j))) fit.Include(Vec3::From(object.VecAt(j)));
+    }
+    return fit.Camera();
+}
+
+}  // namespace
+
+Box3 ControlBox(const ExportPatchObject& object) {
+    Box3 box;
+    for (std::int32_t j = 0; j < object.NumVerts(); ++j)
+        if (IsFinite(object.VertAt(j))) box.Add(Vec3::From(object.VertAt(j)));
+    for (std::int32_t j = 0; j < object.NumVecs(); ++j)
+        if (IsFinite(object.VecAt(j))) box.Add(Vec3::From(object.VecAt(j)));
+    return box;
+}
+
+Box3 ControlBox(const PatchIO& set) {
+    Box3 box;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) box.Add(ControlBox(set.PatchObjectAt(i)));
+    return box;
+}
+
+RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progress* progress) {
+    const int factor = std::int64_t{options.width} * options.height <= kSupersampledPixels ? 2 : 1;
+    const int width = options.width * factor, height = options.height * factor;
+    const ViewCamera camera =
+        options.camera < 0 ? ThreeQuarterView(set, width, height)
+                           : ViewCamera(Vec3::From(set.CameraAt(options.camera).position),
+                                        Vec3::From(set.CameraAt(options.camera).target), width, height);
+    Framebuffer frame(width, height, kBackgroundTop, kBackgroundBottom);
+    RenderResult result;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        const ObjectMesh out = TessellateObject(set.PatchObjectAt(i), options.steps, progress);
+        result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
+        const Colour colour = kPalette[static_cast<std::size_t>(i) % (sizeof kPalette / sizeof kPalette[0])];
+        DrawObject(frame, camera, out, colour, options.wire, options.steps, factor);
+    }
+    result.image = frame.Resolve(factor);
+    result.coverage = frame.CoveredShare();
+    return result;
+}
+
+}  // namespace patchtool

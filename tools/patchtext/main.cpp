@@ -1,0 +1,82 @@
+// patchtext: checks, describes, converts and previews patch text files.
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "tools/patchtext/Commands.h"
+#include "tools/patchtext/Terminal.h"
+#include "tools/patchtext/ViewCamera.h"
+
+namespace {
+
+using namespace patchtool;
+
+struct Choices {
+    CheckCommand check;
+    InfoCommand info;
+    ObjCommand obj;
+    RenderCommand render;
+};
+
+void AddSteps(CLI::App& command, int& steps) {
+    command.add_option("--steps", steps, "Tessellation steps per patch edge")
+        ->default_val(kDefaultSteps)
+        ->check(CLI::Range(1, kMaxSteps));
+}
+
+void Describe(CLI::App& app, Choices& c) {
+    app.description("Checks, describes, converts and previews patch text files (format version 1.10).");
+    app.footer("Exit status: 0 success, 1 the file is bad or a check failed, 2 bad usage or a file that\n"
+               "cannot be opened or written. Messages go to standard error as file:line:column: message.");
+    app.require_subcommand(1);
+
+    CLI::App* check = app.add_subcommand("check", "Read each file and warn about what a consumer would trip on");
+    check->add_option("files", c.check.files, "Patch text files")->required();
+    check->add_flag("--strict", c.check.strict, "Fail (exit 1) on warnings too");
+
+    CLI::App* info = app.add_subcommand("info", "Counts, open edges and bounding box per patch object; the cameras");
+    info->add_option("file", c.info.file, "Patch text file")->required();
+    info->add_flag("--json", c.info.json, "Print JSON for scripts");
+
+    CLI::App* obj = app.add_subcommand("to-obj", "Tessellate every patch into a Wavefront OBJ");
+    obj->add_option("file", c.obj.file, "Patch text file")->required();
+    obj->add_option("-o,--output", c.obj.output, "The OBJ file to write")->required();
+    AddSteps(*obj, c.obj.steps);
+
+    CLI::App* render = app.add_subcommand(
+        "render", "Draw the surfaces into a PNG (" + std::to_string(static_cast<int>(kFieldOfViewDegrees)) +
+                      " degree horizontal field of view)");
+    render->add_option("file", c.render.file, "Patch text file")->required();
+    render->add_option("-o,--output", c.render.output, "The PNG file to write")->required();
+    render->add_option("--camera", c.render.camera,
+                       "Camera number of the file, or auto for a three-quarter view (default: camera 0 if "
+                       "the file has cameras, else auto)");
+    render->add_option("--size", c.render.size, "Picture size WIDTHxHEIGHT")->default_val("800x600");
+    render->add_flag("--wire", c.render.wire, "Draw the patch edges too");
+    AddSteps(*render, c.render.steps);
+}
+
+int Run(CLI::App& app, Choices& c) {
+    Console console{std::cout, std::cerr, IsTerminal(stderr)};
+    if (app.got_subcommand("check")) return RunCheck(c.check, console);
+    if (app.got_subcommand("info")) return RunInfo(c.info, console);
+    if (app.got_subcommand("to-obj")) return RunToObj(c.obj, console);
+    return RunRender(c.render, console);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("patchtext", "patchtext");
+    Choices choices;
+    Describe(app, choices);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+    return Run(app, choices);
+}
