@@ -23,12 +23,6 @@ namespace {
 
 const std::string kData = std::string(GANTLINE_TEST_DATA) + "/hostapp/";
 
-fs::path Scratch(const std::string& name) {
-    const fs::path folder = fs::temp_directory_path() / ("ferrule-hostapp-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    return folder / name;
-}
-
 MemoryPatchMesh Triangle() {
     MemoryPatchMesh mesh;
     mesh.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
@@ -131,9 +125,15 @@ TEST(HostPluginLibrary, SaysWhyALibraryCannotBeUsed) {
 class HostWithPlugin : public ::testing::Test {
 protected:
     void SetUp() override {
+        folder = fs::temp_directory_path() / ("ferrule-hostapp-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
         plugin = PluginLibrary::Load(FERRULE_PLUGIN_PATH, error);
         ASSERT_TRUE(plugin.Loaded()) << error;
     }
+    void TearDown() override { fs::remove_all(folder); }
+    fs::path Scratch(const std::string& name) const { return folder / name; }
+
+    fs::path folder;
     std::string error;
     PluginLibrary plugin;
 };
