@@ -47,6 +47,13 @@ std::int64_t RecordCount(const PatchIO& set) {
     return records;
 }
 
+std::size_t SetBytes(const PatchIO& set) {
+    std::size_t bytes = static_cast<std::size_t>(set.NumCameras()) * sizeof(ExportCamera) +
+                        static_cast<std::size_t>(set.NumPatchObjects()) * sizeof(ExportPatchObject);
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) bytes += set.PatchObjectAt(i).ContentBytes();
+    return bytes;
+}
+
 const std::string& GeneratedFile() {
     static const std::string path = [] {
         std::string made = ScratchFile("generated.txt");

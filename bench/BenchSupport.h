@@ -26,6 +26,9 @@ std::string SizeLabel();
 const PatchIO& GeneratedSet();
 // Vertices, vectors, patches and cameras: the records a file carries.
 std::int64_t RecordCount(const PatchIO& set);
+// Bytes held by an export set: its objects' lists, its cameras, and the
+// records of both lists.
+std::size_t SetBytes(const PatchIO& set);
 // The generated set written as patch text, made once per program.
 const std::string& GeneratedFile();
 

@@ -239,16 +239,26 @@ std::size_t EstimateTextBytes(const ExportPatchObject& object) {
     return bytes;
 }
 
-void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed) {
+void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take) {
     Random random(seed);
-    constexpr int kCameras = 24;
-    std::size_t bytes = 40 + 64 * kCameras;
+    std::size_t bytes = 40 + 64 * kCameraCount;
     while (bytes < targetBytes) {
-        ExportPatchObject object(GridPatchMesh(RandomShape(random, targetBytes - bytes), random));
-        bytes += EstimateTextBytes(object);
-        set.AddPatchObject(std::move(object));
+        MemoryPatchMesh mesh = GridPatchMesh(RandomShape(random, targetBytes - bytes), random);
+        bytes += EstimateTextBytes(ExportPatchObject(mesh));
+        take(std::move(mesh));
     }
-    for (int k = 0; k < kCameras; ++k) set.AddCamera(RandomCamera(random));
+}
+
+std::vector<ExportCamera> GenerateCameras(std::uint64_t seed) {
+    Random random(seed ^ 0xca3e7a5ull);
+    std::vector<ExportCamera> cameras;
+    for (int k = 0; k < kCameraCount; ++k) cameras.push_back(RandomCamera(random));
+    return cameras;
+}
+
+void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed) {
+    GenerateMeshes(targetBytes, seed, [&set](MemoryPatchMesh&& mesh) { set.AddPatchObject(ExportPatchObject(mesh)); });
+    for (const ExportCamera& camera : GenerateCameras(seed)) set.AddCamera(camera);
 }
 
 }  // namespace benchgen

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "host/MemoryHost.h"
 #include "patchio/PatchIO.h"
@@ -38,6 +40,15 @@ struct GridShape {
     Float3 origin;
 };
 MemoryPatchMesh GridPatchMesh(const GridShape& shape, Random& random);
+
+// Hands take the patch meshes of about targetBytes of patch text, one by
+// one: grids of varying size and mix in realistic coordinate ranges. The
+// same seed gives the same meshes.
+void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take);
+
+// The cameras of a generated set: positions and targets.
+constexpr int kCameraCount = 24;
+std::vector<ExportCamera> GenerateCameras(std::uint64_t seed);
 
 // An export set of about targetBytes of patch text: patch objects of
 // varying size and mix, and a few dozen cameras. The same seed gives the
