@@ -190,17 +190,18 @@ bool SceneBuilder::ReadObject(const json& value, const std::string& at, MemoryNo
     if (!value.is_object() || value.size() != 1) {
         return Fail(at, "an object must be null or a JSON object with one of bpt, obj, camera or inert");
     }
-    const auto& item = *value.items().begin();
-    const std::string kind = at + "/" + item.key();
-    if (item.key() == "bpt") return ReadPatchFile(item.value(), kind, node);
-    if (item.key() == "obj") return ReadPolygonFile(item.value(), kind, node);
-    if (item.key() == "camera") return ReadCamera(item.value(), kind, node);
-    if (item.key() == "inert") {
-        if (!item.value().is_string()) return Fail(kind, "inert takes the kind of object as a string, e.g. \"light\"");
+    const auto only = value.begin();
+    const std::string& key = only.key();
+    const std::string kind = at + "/" + key;
+    if (key == "bpt") return ReadPatchFile(only.value(), kind, node);
+    if (key == "obj") return ReadPolygonFile(only.value(), kind, node);
+    if (key == "camera") return ReadCamera(only.value(), kind, node);
+    if (key == "inert") {
+        if (!only.value().is_string()) return Fail(kind, "inert takes the kind of object as a string, e.g. \"light\"");
         node.SetObject(MemoryObject::Inert());
         return true;
     }
-    return Fail(at, "unknown kind of object \"" + item.key() + "\" (expected bpt, obj, camera or inert)");
+    return Fail(at, "unknown kind of object \"" + key + "\" (expected bpt, obj, camera or inert)");
 }
 
 bool SceneBuilder::ReadCamera(const json& value, const std::string& at, MemoryNode& node) {

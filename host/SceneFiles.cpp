@@ -76,8 +76,9 @@ SceneLoad LoadPolygonFile(const std::filesystem::path& path, std::istream& in) {
 }
 
 SceneLoad LoadJsonFile(const std::filesystem::path& path, std::istream& in) {
-    std::error_code ignored;
-    if (std::filesystem::file_size(path, ignored) > kMaxSceneFileBytes) {
+    std::error_code unknownSize;
+    const std::uintmax_t size = std::filesystem::file_size(path, unknownSize);
+    if (!unknownSize && size > kMaxSceneFileBytes) {
         return {nullptr, path.generic_string() + ": the scene file is too large"};
     }
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

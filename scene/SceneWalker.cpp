@@ -9,7 +9,6 @@
 // index order, the child count asked afresh before every step.
 #include <cstdint>
 #include <limits>
-#include <utility>
 #include <vector>
 
 #include "host/HostApi.h"

@@ -3,6 +3,7 @@
 // walk moves on, and the evaluated object never deleted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,11 +28,12 @@ public:
     HostObject* Become(HostTime time, HostTypeId type) override {
         log_.push_back(name_ + ".Become(" + std::to_string(time) + "," + TypeName(type) + ")");
         converted_ = std::make_unique<LoggingObject>("converted", log_);
+        converted_->hasPatchData = convertsWithPatchData;
         return converted_.get();
     }
     const HostPatchMesh* PatchData() override {
         log_.push_back(name_ + ".PatchData");
-        return &mesh_;
+        return hasPatchData ? &mesh_ : nullptr;
     }
     int EvaluateCamera(HostTime time, HostInterval& valid, HostCameraState*) override {
         log_.push_back(name_ + ".EvaluateCamera(" + std::to_string(time) + ")");
@@ -39,6 +41,9 @@ public:
         return 1;
     }
     void DeleteMe() override { log_.push_back(name_ + ".DeleteMe"); }
+
+    bool hasPatchData = true;
+    bool convertsWithPatchData = true;
 
 private:
     std::string name_;
@@ -72,6 +77,8 @@ public:
         return children[static_cast<std::size_t>(index)];
     }
 
+    LoggingObject& Object() { return object_; }
+
     HostNode* target = nullptr;
     std::vector<HostNode*> children;
 
@@ -80,6 +87,8 @@ private:
     Log& log_;
     LoggingObject object_;
 };
+
+bool Logged(const Log& log, const std::string& call) { return std::find(log.begin(), log.end(), call) != log.end(); }
 
 TEST(WalkerCallOrder, FollowsTheHostsOrderForEveryNode) {
     InstalledHost host;
@@ -105,6 +114,41 @@ TEST(WalkerCallOrder, FollowsTheHostsOrderForEveryNode) {
     EXPECT_EQ(log, expected);
     EXPECT_EQ(set.NumPatchObjects(), 2);
     EXPECT_EQ(set.NumCameras(), 2);
+}
+
+// A host that converts into an object without patch data: nothing to copy,
+// and the converted object is still given back.
+TEST(WalkerCallOrder, ConvertedObjectWithoutPatchDataIsDeletedAndSkipped) {
+    InstalledHost host;
+    Log log;
+    LoggingNode node("node", log);
+    node.Object().convertsWithPatchData = false;
+    PatchIO set;
+    set.CollectNode(&node, 1);
+    EXPECT_EQ(set.NumPatchObjects(), 0);
+    EXPECT_TRUE(Logged(log, "converted.DeleteMe"));
+    EXPECT_EQ(set.NumCameras(), 1);
+}
+
+// A host that answers no node for an index below its child count: that
+// child is skipped and the walk goes on with the next.
+TEST(WalkerCallOrder, MissingChildIsSkipped) {
+    InstalledHost host;
+    Log log;
+    LoggingNode root("root", log), last("last", log);
+    root.children = {nullptr, &last};
+    PatchIO set;
+    set.CollectNode(&root, 1);
+    EXPECT_EQ(set.NumPatchObjects(), 2);
+    EXPECT_TRUE(Logged(log, "last.Evaluate(0,1)"));
+}
+
+TEST(WalkerCallOrder, NoNodeCollectsNothing) {
+    InstalledHost host;
+    PatchIO set;
+    EXPECT_EQ(set.CollectNode(nullptr, 1), 1);
+    EXPECT_EQ(set.NumPatchObjects(), 0);
+    EXPECT_EQ(set.NumCameras(), 0);
 }
 
 }  // namespace
