@@ -10,15 +10,22 @@ namespace {
 // Six decimals: the scale of a fixed-point coordinate.
 constexpr std::uint64_t kMicro = 1000000;
 
-char* WriteDigits(char* out, std::uint64_t value) {
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) *out++ = digits[--n];
-    return out;
+// "00" to "99": two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void WritePair(char* out, std::uint32_t pair) { std::memcpy(out, kDigitPairs + 2 * pair, 2); }
+
+// Exactly six digits of a value below 10^6, leading zeros included.
+void WriteSixDigits(char* out, std::uint32_t value) {
+    const std::uint32_t high = value / 10000;
+    const std::uint32_t rest = value - high * 10000;
+    const std::uint32_t middle = rest / 100;
+    WritePair(out, high);
+    WritePair(out + 2, middle);
+    WritePair(out + 4, rest - middle * 100);
 }
 
 char* WriteNonFinite(char* out, bool negative, bool isNan) {
@@ -71,13 +78,10 @@ char* FormatFloat(char* out, float value) {
     std::uint64_t micros = 0;
     if (!ScaledMicros(mantissa, exponent, micros)) return FormatDouble(out, static_cast<double>(value));
     if (negative) *out++ = '-';
-    out = WriteDigits(out, micros / kMicro);
+    const std::uint64_t whole = micros / kMicro;
+    out = std::to_chars(out, out + 20, whole).ptr;
     *out++ = '.';
-    std::uint64_t fractionDigits = micros % kMicro;
-    for (int i = 5; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + fractionDigits % 10);
-        fractionDigits /= 10;
-    }
+    WriteSixDigits(out, static_cast<std::uint32_t>(micros - whole * kMicro));
     return out + 6;
 }
 
