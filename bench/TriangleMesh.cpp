@@ -25,7 +25,9 @@ Grid GridFor(std::int64_t triangles) {
 }  // namespace
 
 std::string TriangleMeshText(std::int64_t triangles) {
-    const auto [rows, cols] = GridFor(triangles);
+    const Grid grid = GridFor(triangles);
+    const std::int64_t rows = grid.rows;
+    const std::int64_t cols = grid.cols;
     std::string text;
     text.reserve(static_cast<std::size_t>((cols + 1) * (rows + 1) * 36 + cols * rows * 2 * 28));
     char line[160];
