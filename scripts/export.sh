@@ -12,6 +12,6 @@ cmake --build --preset default -j "$(nproc 2>/dev/null || echo 2)" --target ferr
 host=$(pwd)/build/default/bin/ferrule-host
 cd "$here"
 if [ $# -eq 0 ]; then
-  set -- -o gantline_scene.txt --no-open
+  set -- -o gantline_scene.txt
 fi
 exec "$host" export "$@"
