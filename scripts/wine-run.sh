@@ -42,12 +42,16 @@ init_prefix() {
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        if [ ! -f "$WINEPREFIX/.gantline-ready" ]; then
             "$loader" wineboot --init >/dev/null 2>&1 || true
+            # No window manager runs in Xvfb: Wine handles every window
+            # itself instead of waiting for a manager to answer.
+            "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
             wineserver_wait
+            if [ -f "$WINEPREFIX/system.reg" ]; then touch "$WINEPREFIX/.gantline-ready"; fi
         fi
     ) 9>"$WINEPREFIX.lock"
-    [ -f "$WINEPREFIX/system.reg" ]
+    [ -f "$WINEPREFIX/.gantline-ready" ]
 }
 
 wineserver_wait() {
