@@ -60,6 +60,9 @@ public:
             for (std::int32_t i = 0; i <= shape_.cols; ++i) mesh_.verts.push_back(Surface(i, j));
         for (std::int32_t j = 0; j < shape_.rows; ++j)
             for (std::int32_t i = 0; i < shape_.cols; ++i) AddCell(i, j, random.Chance(shape_.triangleShare));
+        // Held at their exact size, as a host holds its patch data.
+        mesh_.vecs.shrink_to_fit();
+        mesh_.patches.shrink_to_fit();
         return std::move(mesh_);
     }
 

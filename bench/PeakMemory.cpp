@@ -1,5 +1,6 @@
 #include "PeakMemory.h"
 
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,7 +49,7 @@ bool ReadAll(int fd, void* data, std::size_t length) {
 // running the parent's exit handlers.
 [[noreturn]] void RunChild(int fd, const std::function<std::vector<double>(Probe&)>& work) {
     int status = 1;
-    if (ResetPeak()) {
+    if (ResetPeak()) {  // the system can measure
         Probe probe;
         const std::vector<double> values = work(probe);
         probe.Stop();
@@ -75,9 +76,19 @@ bool ResetPeak() {
     return std::fclose(file) == 0 && ok;
 }
 
-Probe::Probe() : baseline_(static_cast<double>(ResidentBytes())) {}
+// Freed heap memory goes back to the system before a baseline or a restart,
+// so that what the program or the preparations freed is neither counted as
+// the work's nor quietly reused by it.
+Probe::Probe() {
+    malloc_trim(0);
+    ResetPeak();
+    baseline_ = static_cast<double>(ResidentBytes());
+}
 
-void Probe::RestartPeak() { ResetPeak(); }
+void Probe::RestartPeak() {
+    malloc_trim(0);
+    ResetPeak();
+}
 
 void Probe::Stop() {
     if (stopped_) return;

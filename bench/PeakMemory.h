@@ -1,7 +1,8 @@
 // Peak resident memory of a piece of work, measured in a child process so
 // that nothing the benchmark program itself has touched or freed before
-// counts. The platform seam of the benchmarks: Linux (fork, and the peak
-// resident set of /proc/self/status, reset through /proc/self/clear_refs).
+// counts. The platform seam of the benchmarks: Linux (fork, the peak
+// resident set of /proc/self/status, reset through /proc/self/clear_refs,
+// and glibc's malloc_trim).
 #pragma once
 
 #include <cstddef>
