@@ -30,10 +30,10 @@ TEST(Tessellator, FlatTriangleIsTheTriangleItself) {
     for (int row = 0; row <= steps; ++row) {
         for (int col = 0; col + row <= steps; ++col) {
             const double wa = double(col) / steps, wb = double(row) / steps;
-            const auto id = out.patches[0].vertex[patchtool::TriSampleIndex(steps, col, row)];
-            const auto at = static_cast<std::size_t>(id);
+            const std::size_t sample = patchtool::TriSampleIndex(steps, col, row);
+            const auto at = static_cast<std::size_t>(out.patches[0].vertex[sample]);
             ExpectNear((1 - wa - wb) * a + wa * b + wb * c, out.mesh.positions[at], 1e-6);
-            ExpectNear(normal, out.mesh.normals[at], 1e-6);
+            ExpectNear(normal, out.mesh.normals[static_cast<std::size_t>(out.patches[0].normal[sample])], 1e-6);
         }
     }
     EXPECT_EQ(out.mesh.triangles.size(), static_cast<std::size_t>(steps * steps));
@@ -105,12 +105,37 @@ TEST(Tessellator, PoleCollapsesAndKeepsFiniteNormals) {
         ASSERT_TRUE(patchtool::IsFinite(n));
         EXPECT_NEAR(patchtool::Length(n), 1.0, 1e-9);
     }
-    // The apex takes its normal from inside the patch: on the same side as
+    // The apex takes its normals from inside the patch: on the same side as
     // the normal in the patch's middle.
-    const auto middle = out.patches[0].vertex[static_cast<std::size_t>(2 * (steps + 1) + 2)];
-    EXPECT_GT(patchtool::Dot(out.mesh.normals[static_cast<std::size_t>(*apexIds.begin())],
-                             out.mesh.normals[static_cast<std::size_t>(middle)]),
-              0.5);
+    const auto normalOf = [&](std::size_t sample) {
+        return out.mesh.normals[static_cast<std::size_t>(out.patches[0].normal[sample])];
+    };
+    const Vec3 middle = normalOf(static_cast<std::size_t>(2 * (steps + 1) + 2));
+    for (std::size_t k = 0; k <= static_cast<std::size_t>(steps); ++k) EXPECT_GT(patchtool::Dot(normalOf(k), middle), 0.5);
+}
+
+TEST(Tessellator, NormalsAreSharedAcrossSmoothJoinsAndSplitAtCreases) {
+    ExportPatchObject object;
+    // Two coplanar quads, then a third one folded up by 90 degrees.
+    meshobjects::AddQuad(object, {0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0});
+    meshobjects::AddQuad(object, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 1, 0});
+    meshobjects::AddQuad(object, {2, 0, 0}, {2, 0, 1}, {2, 1, 1}, {2, 1, 0});
+    const int steps = 2;
+    const auto out = patchtool::TessellateObject(object, steps);
+    ASSERT_EQ(out.patches.size(), 3u);
+    const auto sample = [&](int edge, int k) {
+        return patchtool::EdgeSampleIndices(4, steps, edge)[static_cast<std::size_t>(k)];
+    };
+    // The middle of the shared edge x = 1: one position, one normal.
+    const auto& p0 = out.patches[0];
+    const auto& p1 = out.patches[1];
+    const auto& p2 = out.patches[2];
+    EXPECT_EQ(p0.vertex[sample(1, 1)], p1.vertex[sample(3, 1)]);
+    EXPECT_EQ(p0.normal[sample(1, 1)], p1.normal[sample(3, 1)]);
+    // The middle of the fold x = 2: one position, two normals.
+    EXPECT_EQ(p1.vertex[sample(1, 1)], p2.vertex[sample(3, 1)]);
+    EXPECT_NE(p1.normal[sample(1, 1)], p2.normal[sample(3, 1)]);
+    EXPECT_NEAR(std::fabs(out.mesh.normals[static_cast<std::size_t>(p2.normal[sample(3, 1)])].x), 1.0, 1e-9);
 }
 
 TEST(Tessellator, PatchesWithoutASurfaceAreSkippedWithTheReason) {

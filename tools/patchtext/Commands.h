@@ -46,6 +46,7 @@ struct RenderCommand {
     std::string camera;         // a camera number, "auto", or empty: the first camera if any
     std::string size = "800x600";
     bool wire = false;
+    bool spread = false;        // objects side by side, from the three-quarter view
     int steps = kDefaultSteps;
 };
 

@@ -115,12 +115,18 @@ int RunRender(const RenderCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    if (!ChooseCamera(command.camera, set, options.camera)) {
+    if (command.spread && !command.camera.empty() && command.camera != "auto") {
+        console.err << "patchtext: error: --spread moves the objects away from where the cameras look; "
+                       "it draws the three-quarter view, so leave out --camera\n";
+        return kExitUsage;
+    }
+    if (!ChooseCamera(command.spread ? "auto" : command.camera, set, options.camera)) {
         console.err << command.file << ": error: no camera \"" << command.camera << "\": the file has "
                     << set.NumCameras() << " (numbered from 0), or use --camera auto\n";
         return kExitUsage;
     }
     options.wire = command.wire;
+    options.spread = command.spread;
     options.steps = command.steps;
     Progress progress(stderr, console.progress, "rendering " + command.file, TotalPatches(set));
     const RenderResult result = RenderSet(set, options, &progress);

@@ -36,19 +36,19 @@ void ObjWriter::Object(const std::string& name, const TriangleMesh& mesh) {
     out_ << "o " << name << '\n';
     for (const Vec3& p : mesh.positions) Triple("v", p);
     for (const Vec3& n : mesh.normals) Triple("vn", n);
-    for (const auto& t : mesh.triangles) {
+    for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         std::string line = "f";
-        for (const std::int32_t corner : t) {
-            const std::int64_t number = written_ + corner + 1;
+        for (std::size_t corner = 0; corner < 3; ++corner) {
             line.push_back(' ');
-            AppendInt(line, number);
+            AppendInt(line, positionsWritten_ + mesh.triangles[t][corner] + 1);
             line += "//";
-            AppendInt(line, number);
+            AppendInt(line, normalsWritten_ + mesh.triangleNormals[t][corner] + 1);
         }
         line.push_back('\n');
         out_ << line;
     }
-    written_ += static_cast<std::int64_t>(mesh.positions.size());
+    positionsWritten_ += static_cast<std::int64_t>(mesh.positions.size());
+    normalsWritten_ += static_cast<std::int64_t>(mesh.normals.size());
 }
 
 }  // namespace patchtool

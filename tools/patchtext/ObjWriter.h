@@ -1,6 +1,7 @@
 // Writes triangle meshes as a Wavefront OBJ: one "o" group per mesh, its
-// positions ("v"), unit normals ("vn", one per position) and triangles
-// ("f v//vn"), numbered across the whole file as the format wants.
+// positions ("v"), unit normals ("vn") and triangles
+// ("f v//vn"), numbered across the whole file as the format wants. A
+// position may carry different normals in different triangles (a crease).
 // Coordinates are written as the shortest text that reads back to the same
 // 32-bit float.
 #pragma once
@@ -25,7 +26,8 @@ private:
     void Triple(const char* keyword, const Vec3& v);
 
     std::ostream& out_;
-    std::int64_t written_ = 0;  // vertices before the current object
+    std::int64_t positionsWritten_ = 0;  // before the current object
+    std::int64_t normalsWritten_ = 0;
 };
 
 }  // namespace patchtool

@@ -1,5 +1,7 @@
 #include "tools/patchtext/SceneRender.h"
 
+#include <algorithm>
+
 #include "tools/patchtext/Raster.h"
 #include "tools/patchtext/Tessellator.h"
 
@@ -16,15 +18,18 @@ constexpr Colour kWire{0.08f, 0.08f, 0.10f};
 constexpr Colour kBackgroundTop{0.93f, 0.94f, 0.96f};
 constexpr Colour kBackgroundBottom{0.78f, 0.80f, 0.84f};
 
-void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out, Colour colour, bool wire,
-                int steps, int lineWidth) {
+void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out, Vec3 offset, Colour colour,
+                bool wire, int steps, int lineWidth) {
     const TriangleMesh& mesh = out.mesh;
-    std::vector<RasterVertex> vertices(mesh.positions.size());
-    for (std::size_t i = 0; i < vertices.size(); ++i)
-        vertices[i] = {camera.ToCamera(mesh.positions[i]), camera.DirectionToCamera(mesh.normals[i])};
-    for (const auto& t : mesh.triangles) {
-        const RasterVertex corners[3] = {vertices[static_cast<std::size_t>(t[0])], vertices[static_cast<std::size_t>(t[1])],
-                                         vertices[static_cast<std::size_t>(t[2])]};
+    std::vector<Vec3> positions(mesh.positions.size()), normals(mesh.normals.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) positions[i] = camera.ToCamera(mesh.positions[i] + offset);
+    for (std::size_t i = 0; i < normals.size(); ++i) normals[i] = camera.DirectionToCamera(mesh.normals[i]);
+    for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
+        RasterVertex corners[3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            corners[c] = {positions[static_cast<std::size_t>(mesh.triangles[t][c])],
+                          normals[static_cast<std::size_t>(mesh.triangleNormals[t][c])]};
+        }
         frame.Triangle(corners, colour, camera);
     }
     if (!wire) return;
@@ -34,7 +39,7 @@ void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& 
             for (std::size_t k = 0; k + 1 < where.size(); ++k) {
                 const auto a = static_cast<std::size_t>(patch.vertex[where[k]]);
                 const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]]);
-                frame.Line(vertices[a].position, vertices[b].position, kWire, camera, lineWidth);
+                frame.Line(positions[a], positions[b], kWire, camera, lineWidth);
             }
         }
     }
@@ -42,16 +47,21 @@ void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& 
 
 // The three-quarter view of every finite control point; the surfaces lie
 // in their convex hull, so they fit too.
-ViewCamera ThreeQuarterView(const PatchIO& set, int width, int height) {
-    const Box3 box = ControlBox(set);
+ViewCamera ThreeQuarterView(const PatchIO& set, const std::vector<Vec3>& offsets, int width, int height) {
+    Box3 box;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        const Box3 own = ControlBox(set.PatchObjectAt(i));
+        if (!own.Empty()) box.Add(Box3{own.min + offsets[static_cast<std::size_t>(i)], own.max + offsets[static_cast<std::size_t>(i)]});
+    }
     if (box.Empty()) return ViewCamera({0, -10, 0}, {0, 0, 0}, width, height);
     ThreeQuarterFit fit(box.Centre(), width, height);
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
+        const Vec3 offset = offsets[static_cast<std::size_t>(i)];
         for (std::int32_t j = 0; j < object.NumVerts(); ++j)
-            if (IsFinite(object.VertAt(j))) fit.Include(Vec3::From(object.VertAt(j)));
+            if (IsFinite(object.VertAt(j))) fit.Include(Vec3::From(object.VertAt(j)) + offset);
         for (std::int32_t j = 0; j < object.NumVecs(); ++j)
-            if (IsFinite(object.VecAt(j))) fit.Include(Vec3::From(object.VecAt(j)));
+            if (IsFinite(object.VecAt(j))) fit.Include(Vec3::From(object.VecAt(j)) + offset);
     }
     return fit.Camera();
 }
@@ -67,6 +77,26 @@ Box3 ControlBox(const ExportPatchObject& object) {
     return box;
 }
 
+std::vector<Vec3> SpreadOffsets(const PatchIO& set) {
+    std::vector<Box3> boxes;
+    double largest = 0.0;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+        boxes.push_back(ControlBox(set.PatchObjectAt(i)));
+        if (!boxes.back().Empty()) largest = std::max(largest, Length(boxes.back().max - boxes.back().min));
+    }
+    std::vector<Vec3> offsets(boxes.size());
+    bool first = true;
+    double cursor = 0.0;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i].Empty()) continue;
+        if (first) cursor = boxes[i].min.x;
+        offsets[i] = {cursor - boxes[i].min.x, 0, 0};
+        cursor += boxes[i].max.x - boxes[i].min.x + 0.1 * largest;
+        first = false;
+    }
+    return offsets;
+}
+
 Box3 ControlBox(const PatchIO& set) {
     Box3 box;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) box.Add(ControlBox(set.PatchObjectAt(i)));
@@ -76,8 +106,10 @@ Box3 ControlBox(const PatchIO& set) {
 RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progress* progress) {
     const int factor = std::int64_t{options.width} * options.height <= kSupersampledPixels ? 2 : 1;
     const int width = options.width * factor, height = options.height * factor;
+    const std::vector<Vec3> offsets =
+        options.spread ? SpreadOffsets(set) : std::vector<Vec3>(static_cast<std::size_t>(set.NumPatchObjects()));
     const ViewCamera camera =
-        options.camera < 0 ? ThreeQuarterView(set, width, height)
+        options.camera < 0 ? ThreeQuarterView(set, offsets, width, height)
                            : ViewCamera(Vec3::From(set.CameraAt(options.camera).position),
                                         Vec3::From(set.CameraAt(options.camera).target), width, height);
     Framebuffer frame(width, height, kBackgroundTop, kBackgroundBottom);
@@ -86,7 +118,7 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progres
         const ObjectMesh out = TessellateObject(set.PatchObjectAt(i), options.steps, progress);
         result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
         const Colour colour = kPalette[static_cast<std::size_t>(i) % (sizeof kPalette / sizeof kPalette[0])];
-        DrawObject(frame, camera, out, colour, options.wire, options.steps, factor);
+        DrawObject(frame, camera, out, offsets[static_cast<std::size_t>(i)], colour, options.wire, options.steps, factor);
     }
     result.image = frame.Resolve(factor);
     result.coverage = frame.CoveredShare();

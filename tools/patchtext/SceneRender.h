@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "patchio/PatchIO.h"
 #include "tools/patchtext/Image.h"
@@ -22,6 +23,9 @@ struct RenderOptions {
     int height = 600;
     int steps = 8;          // tessellation steps per patch edge
     bool wire = false;      // draw the patch edges
+    // Place the objects side by side along x, in file order, instead of
+    // where the file has them (all in their own space, often overlapping).
+    bool spread = false;
     std::int32_t camera = -1;  // a camera of the set, or -1 for the three-quarter view
 };
 
@@ -35,6 +39,10 @@ struct RenderResult {
 // lie inside it.
 Box3 ControlBox(const PatchIO& set);
 Box3 ControlBox(const ExportPatchObject& object);
+
+// Where --spread puts each object: the shift that lines the objects' boxes
+// up along x, a tenth of the largest object apart.
+std::vector<Vec3> SpreadOffsets(const PatchIO& set);
 
 // Renders set; options.camera must be -1 or a camera of the set. progress,
 // when given, advances by one per patch.

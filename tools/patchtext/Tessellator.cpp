@@ -109,41 +109,76 @@ std::pair<double, double> SampleParameters(int sides, int steps, std::size_t ind
     return {static_cast<double>(index - rowStart) / n, b / n};
 }
 
-void AddTriangle(TriangleMesh& mesh, std::int32_t a, std::int32_t b, std::int32_t c) {
-    if (a == b || b == c || a == c) return;  // collapsed at a pole
-    mesh.triangles.push_back({a, b, c});
+// Normals of the samples that share a vertex are averaged when they lie
+// within the crease angle of each other (a smooth join of patches), and
+// kept apart otherwise (the edge of a box).
+class NormalClusters {
+public:
+    // The cluster at vertex that normal n joins, made anew when none is
+    // close enough. A zero n (no normal known) gets a cluster of its own.
+    std::int32_t Join(std::int32_t vertex, Vec3 n) {
+        const auto v = static_cast<std::size_t>(vertex);
+        if (firstOf_.size() <= v) firstOf_.resize(v + 1, -1);
+        if (n != Vec3{}) {
+            for (std::int32_t c = firstOf_[v]; c >= 0; c = next_[static_cast<std::size_t>(c)]) {
+                const Vec3 sum = sums[static_cast<std::size_t>(c)];
+                if (Dot(NormalizedOr(sum, Vec3{}), n) >= kCreaseCosine) {
+                    sums[static_cast<std::size_t>(c)] += n;
+                    return c;
+                }
+            }
+        }
+        sums.push_back(n);
+        next_.push_back(firstOf_[v]);
+        firstOf_[v] = static_cast<std::int32_t>(sums.size() - 1);
+        return firstOf_[v];
+    }
+
+    std::vector<Vec3> sums;
+
+private:
+    // cos 35 degrees: smooth joins are far closer, box edges far apart.
+    static constexpr double kCreaseCosine = 0.8191520442889918;
+    std::vector<std::int32_t> firstOf_;
+    std::vector<std::int32_t> next_;
+};
+
+void AddTriangle(TriangleMesh& mesh, const PatchSamples& s, std::size_t a, std::size_t b, std::size_t c) {
+    const std::int32_t pa = s.vertex[a], pb = s.vertex[b], pc = s.vertex[c];
+    if (pa == pb || pb == pc || pa == pc) return;  // collapsed at a pole
+    mesh.triangles.push_back({pa, pb, pc});
+    mesh.triangleNormals.push_back({s.normal[a], s.normal[b], s.normal[c]});
 }
 
-void AddQuadTriangles(TriangleMesh& mesh, int steps, const std::vector<std::int32_t>& id) {
+void AddQuadTriangles(TriangleMesh& mesh, int steps, const PatchSamples& s) {
     const std::size_t row = static_cast<std::size_t>(steps) + 1;
     for (std::size_t r = 0; r < row - 1; ++r) {
         for (std::size_t c = 0; c < row - 1; ++c) {
-            const std::int32_t a = id[r * row + c], b = id[r * row + c + 1];
-            const std::int32_t d = id[(r + 1) * row + c], e = id[(r + 1) * row + c + 1];
-            AddTriangle(mesh, a, b, e);
-            AddTriangle(mesh, a, e, d);
+            const std::size_t a = r * row + c, b = a + 1, d = a + row, e = d + 1;
+            AddTriangle(mesh, s, a, b, e);
+            AddTriangle(mesh, s, a, e, d);
         }
     }
 }
 
-void AddTriTriangles(TriangleMesh& mesh, int steps, const std::vector<std::int32_t>& id) {
+void AddTriTriangles(TriangleMesh& mesh, int steps, const PatchSamples& s) {
     for (int b = 0; b < steps; ++b) {
         for (int a = 0; a + b < steps; ++a) {
-            const std::int32_t p = id[TriSampleIndex(steps, a, b)];
-            const std::int32_t q = id[TriSampleIndex(steps, a + 1, b)];
-            const std::int32_t r = id[TriSampleIndex(steps, a, b + 1)];
-            AddTriangle(mesh, p, q, r);
-            if (a + b + 2 <= steps) AddTriangle(mesh, q, id[TriSampleIndex(steps, a + 1, b + 1)], r);
+            const std::size_t p = TriSampleIndex(steps, a, b), q = TriSampleIndex(steps, a + 1, b);
+            const std::size_t r = TriSampleIndex(steps, a, b + 1);
+            AddTriangle(mesh, s, p, q, r);
+            if (a + b + 2 <= steps) AddTriangle(mesh, s, q, TriSampleIndex(steps, a + 1, b + 1), r);
         }
     }
 }
 
 PatchSamples SamplePatch(const PatchNet& net, std::int32_t patch, int steps, Welder& welder,
-                         std::vector<Vec3>& normalSums) {
+                         NormalClusters& normals) {
     PatchSamples samples;
     samples.patch = patch;
     samples.sides = net.sides;
     samples.vertex.assign(SampleCount(net.sides, steps), -1);
+    samples.normal.assign(samples.vertex.size(), -1);
     for (int edge = 0; edge < net.sides; ++edge) {
         const std::vector<std::int32_t> ids = welder.Edge(net.Edge(edge));
         const std::vector<std::size_t> where = EdgeSampleIndices(net.sides, steps, edge);
@@ -152,30 +187,25 @@ PatchSamples SamplePatch(const PatchNet& net, std::int32_t patch, int steps, Wel
     for (std::size_t i = 0; i < samples.vertex.size(); ++i) {
         const auto [u, v] = SampleParameters(net.sides, steps, i);
         if (samples.vertex[i] < 0) samples.vertex[i] = welder.Add(net.Point(u, v));
-        const auto id = static_cast<std::size_t>(samples.vertex[i]);
-        if (normalSums.size() <= id) normalSums.resize(id + 1);
-        normalSums[id] += net.UnitNormal(u, v, Vec3{});
+        samples.normal[i] = normals.Join(samples.vertex[i], net.UnitNormal(u, v, Vec3{}));
     }
     return samples;
 }
 
-// Unit normals from the summed patch normals; a vertex where every patch was
-// degenerate takes the normal of its triangles, and failing that +z.
-void FinishNormals(TriangleMesh& mesh, std::vector<Vec3> sums) {
-    sums.resize(mesh.positions.size());
-    std::vector<Vec3> faceSums(mesh.positions.size());
-    for (const auto& t : mesh.triangles) {
-        const auto i = static_cast<std::size_t>(t[0]), j = static_cast<std::size_t>(t[1]),
-                   k = static_cast<std::size_t>(t[2]);
-        const Vec3 n = Cross(mesh.positions[j] - mesh.positions[i], mesh.positions[k] - mesh.positions[i]);
-        faceSums[i] += n;
-        faceSums[j] += n;
-        faceSums[k] += n;
+// Unit normals from the clusters' sums; a cluster without a known normal
+// (every sample degenerate) takes the normal of its triangles, and failing
+// that +z.
+void FinishNormals(TriangleMesh& mesh, const std::vector<Vec3>& sums) {
+    std::vector<Vec3> faceSums(sums.size());
+    for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
+        const auto& p = mesh.triangles[t];
+        const Vec3 a = mesh.positions[static_cast<std::size_t>(p[0])];
+        const Vec3 n = Cross(mesh.positions[static_cast<std::size_t>(p[1])] - a, mesh.positions[static_cast<std::size_t>(p[2])] - a);
+        for (const std::int32_t c : mesh.triangleNormals[t]) faceSums[static_cast<std::size_t>(c)] += n;
     }
-    mesh.normals.resize(mesh.positions.size());
-    for (std::size_t i = 0; i < sums.size(); ++i) {
+    mesh.normals.resize(sums.size());
+    for (std::size_t i = 0; i < sums.size(); ++i)
         mesh.normals[i] = NormalizedOr(sums[i], NormalizedOr(faceSums[i], Vec3{0, 0, 1}));
-    }
 }
 
 }  // namespace
@@ -213,20 +243,20 @@ std::vector<std::size_t> EdgeSampleIndices(int sides, int steps, int edge) {
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, Progress* progress) {
     ObjectMesh out;
     Welder welder(steps, out.mesh);
-    std::vector<Vec3> normalSums;
+    NormalClusters normals;
     for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
         PatchNet net;
         const std::string why = ResolveNet(object, object.PatchAt(p), net);
         if (!why.empty()) {
             out.skipped.push_back({p, why});
         } else {
-            out.patches.push_back(SamplePatch(net, p, steps, welder, normalSums));
-            if (net.sides == 4) AddQuadTriangles(out.mesh, steps, out.patches.back().vertex);
-            else AddTriTriangles(out.mesh, steps, out.patches.back().vertex);
+            out.patches.push_back(SamplePatch(net, p, steps, welder, normals));
+            if (net.sides == 4) AddQuadTriangles(out.mesh, steps, out.patches.back());
+            else AddTriTriangles(out.mesh, steps, out.patches.back());
         }
         if (progress) progress->Advance();
     }
-    FinishNormals(out.mesh, std::move(normalSums));
+    FinishNormals(out.mesh, normals.sums);
     return out;
 }
 

@@ -22,10 +22,14 @@ namespace patchtool {
 
 class Progress;
 
+// Positions are shared wherever patches meet; normals are shared where the
+// surface is smooth there and kept apart at creases (within 35 degrees they
+// are averaged).
 struct TriangleMesh {
     std::vector<Vec3> positions;
-    std::vector<Vec3> normals;  // unit length, one per position
-    std::vector<std::array<std::int32_t, 3>> triangles;  // counter-clockwise about the normal
+    std::vector<Vec3> normals;  // unit length
+    std::vector<std::array<std::int32_t, 3>> triangles;        // positions, counter-clockwise about the normal
+    std::vector<std::array<std::int32_t, 3>> triangleNormals;  // the normal at each corner
 };
 
 // Where the samples of one patch went. Quads: (steps+1)^2 samples, row t
@@ -35,7 +39,8 @@ struct TriangleMesh {
 struct PatchSamples {
     std::int32_t patch = 0;
     int sides = 4;
-    std::vector<std::int32_t> vertex;
+    std::vector<std::int32_t> vertex;  // position per sample
+    std::vector<std::int32_t> normal;  // normal per sample
 };
 
 struct SkippedPatch {

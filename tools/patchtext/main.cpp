@@ -53,6 +53,9 @@ void Describe(CLI::App& app, Choices& c) {
                        "the file has cameras, else auto)");
     render->add_option("--size", c.render.size, "Picture size WIDTHxHEIGHT")->default_val("800x600");
     render->add_flag("--wire", c.render.wire, "Draw the patch edges too");
+    render->add_flag("--spread", c.render.spread,
+                     "Place the patch objects side by side (the file keeps each in its own space), "
+                     "seen from the three-quarter view");
     AddSteps(*render, c.render.steps);
 }
 
