@@ -3,6 +3,8 @@
 // in which atof differs from it are applied around it here.
 #include "patchio/NumberParse.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -41,19 +43,53 @@ bool IsTooLarge(const char* p, const char* end, bool hex) {
     while (p < end && (*p | 0x20) != exponentMark) ++p;
     if (p == end) return scale > 0;
     ++p;
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
     std::int64_t exponent = 0;
     for (; p < end && IsDigit(*p); ++p) exponent = exponent < 1000000000 ? exponent * 10 + (*p - '0') : exponent;
     return scale + (negative ? -exponent : exponent) > 0;
 }
 
+// Exact powers of ten: every one up to 10^22 is held exactly by a double.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr int kMaxFastDigits = 15;
+
+// The format's own numbers ("%f": digits, a point, six digits) without
+// from_chars: when at most 15 digits in all and no exponent make the number,
+// both the digits as an integer and the power of ten are exact doubles, and
+// their quotient is the correctly rounded result. False for everything else
+// (and where the compiler evaluates doubles in wider registers, which would
+// round twice).
+bool ReadPlainDecimal(const char* p, const char* end, double& magnitude) {
+#if FLT_EVAL_METHOD != 0
+    (void)p, (void)end, (void)magnitude;
+    return false;
+#else
+    // Too many digits wrap the unsigned sum around; such text is refused
+    // below by its digit count.
+    std::uint64_t digits = 0;
+    const char* const first = p;
+    for (; p < end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    std::ptrdiff_t count = p - first;
+    std::ptrdiff_t fraction = 0;
+    if (p < end && *p == '.') {
+        const char* const point = ++p;
+        for (; p < end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        fraction = p - point;
+        count += fraction;
+    }
+    if (count == 0 || count > kMaxFastDigits || (p < end && (*p == 'e' || *p == 'E'))) return false;
+    magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
+    return true;
+#endif
+}
+
 // The magnitude of the number at p (no sign, no white space). False when no
 // number starts there.
-bool ReadMagnitude(const char* p, double& magnitude) {
-    const char* end = p + std::strlen(p);
+bool ReadMagnitude(const char* p, const char* end, double& magnitude) {
     const bool hex = IsHexNumber(p);
     if (hex) p += 2;
+    if (!hex && ReadPlainDecimal(p, end, magnitude)) return true;
     const auto result = std::from_chars(p, end, magnitude, hex ? std::chars_format::hex : std::chars_format::general);
     if (result.ec == std::errc()) return true;
     if (result.ec != std::errc::result_out_of_range) return false;
@@ -68,13 +104,11 @@ std::int32_t ToInt(const char* text) {
     while (IsSpace(*p)) ++p;
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
-    // Accumulate the magnitude, saturating one past the 32-bit range so that
-    // any longer run of digits stays put.
+    // Up to nine digits cannot overflow: the common case needs no checks.
     std::int64_t magnitude = 0;
-    for (; IsDigit(*p); ++p) {
-        magnitude = magnitude * 10 + (*p - '0');
-        if (magnitude > kIntMax + 1) magnitude = kIntMax + 1;
-    }
+    for (int n = 0; n < 9 && IsDigit(*p); ++n, ++p) magnitude = magnitude * 10 + (*p - '0');
+    // Longer runs saturate one past the 32-bit range and stay there.
+    for (; IsDigit(*p); ++p) magnitude = std::min(magnitude * 10 + (*p - '0'), kIntMax + 1);
     const std::int64_t value = negative ? -magnitude : magnitude;
     if (value > kIntMax) return static_cast<std::int32_t>(kIntMax);
     if (value < kIntMin) return static_cast<std::int32_t>(kIntMin);
@@ -85,15 +119,20 @@ std::int32_t ToInt(const char* text) {
 // minus sign itself; so the white space and the one sign that atof allows
 // are taken here, and a second sign makes the text no number at all. Text
 // without a number is a positive 0, whatever sign it starts with.
-double ToDouble(const char* text) {
+double ToDouble(const char* text, std::size_t length) {
+    const char* const end = text + length;
     const char* p = text;
     while (IsSpace(*p)) ++p;
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
     double magnitude = 0.0;
-    if (*p == '-' || *p == '+' || !ReadMagnitude(p, magnitude)) return 0.0;
+    if (*p == '-' || *p == '+' || !ReadMagnitude(p, end, magnitude)) return 0.0;
     return negative ? -magnitude : magnitude;
 }
+
+double ToDouble(const char* text) { return ToDouble(text, std::strlen(text)); }
+
+float ToFloat(const char* text, std::size_t length) { return static_cast<float>(ToDouble(text, length)); }
 
 float ToFloat(const char* text) { return static_cast<float>(ToDouble(text)); }
 

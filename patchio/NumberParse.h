@@ -3,6 +3,7 @@
 // undefined behaviour on values out of range.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace numparse {
@@ -21,5 +22,10 @@ double ToDouble(const char* text);
 
 // The nearest 32-bit float of ToDouble, exactly as (float)atof(text).
 float ToFloat(const char* text);
+
+// The same for callers that know the text's length (its strlen; the text
+// is still NUL-terminated), such as the reader with its tokens.
+double ToDouble(const char* text, std::size_t length);
+float ToFloat(const char* text, std::size_t length);
 
 }  // namespace numparse

@@ -11,6 +11,7 @@
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
 #include "patchio/ReadFailureScan.h"
+#include "text/StreamRead.h"
 #include "text/Tokeniser.h"
 
 namespace {
@@ -73,7 +74,8 @@ private:
     // missing.
     bool Take(const Expectation& expectation) {
         ++taken_;
-        if (tokens_.NextToken() != 0) return true;
+        // Read holds the stream's lock for the whole read.
+        if (tokens_.NextTokenUnlocked() != 0) return true;
         return Fail(expectation);
     }
     bool Fail(const Expectation& expectation) {
@@ -98,7 +100,7 @@ private:
     }
     bool TakeFloat(float& value, const char* what) {
         if (!Take({Expectation::kValue, what, 0})) return false;
-        value = numparse::ToFloat(tokens_.GetToken());
+        value = numparse::ToFloat(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
         return true;
     }
     bool TakePoint(Float3& point) {
@@ -199,8 +201,15 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     if (!file) return 0;
     if (why) why->opened = true;
 
+    bool complete;
     PatchTextReader reader(file.get(), *this);
-    if (reader.ReadFile()) return 1;
+    {
+        // The stream's lock, held once for the whole read rather than once
+        // per token.
+        stream_read::LockedStream locked(file.get());
+        complete = reader.ReadFile();
+    }
+    if (complete) return 1;
     file.reset();
     // The reason costs nothing until it is asked for: only then is the file
     // scanned again for the place of the failing token.

@@ -2,6 +2,19 @@
 // read and one look-up in a 257-entry class table, which gives the same
 // tokens as reading with fgetc and testing each character with strchr on the
 // delimiter text.
+//
+// What callers rely on:
+// - A token is a maximal run of non-delimiters, at most kMaxLength long.
+//   The character that ends it is consumed: a delimiter, or the character
+//   after a run that reached the limit, which is dropped.
+// - NextToken answers 1 when something other than the end of the input
+//   ended the token. It answers 0 at the end of the input, also when the
+//   token buffer holds text that ran up to the end.
+// - The zero byte is always a delimiter (strchr finds it as the delimiter
+//   text's terminator); every other byte, 255 included, is a delimiter only
+//   when the set holds it.
+// - The stream is borrowed: read from its current position, never closed.
+//   NextToken locks it per token; NextTokenUnlocked leaves that to callers.
 #include "text/Tokeniser.h"
 
 #include <cassert>
@@ -18,7 +31,7 @@ inline unsigned ClassIndex(int c) { return static_cast<unsigned>(c + 1); }
 
 }  // namespace
 
-Tokeniser::Tokeniser(std::FILE* input) : delimiters_{}, token_{}, input_(input), classes_{} {
+Tokeniser::Tokeniser(std::FILE* input) : delimiters_{}, token_{}, input_(input), length_(0), classes_{} {
     BuildClasses();
 }
 
@@ -35,23 +48,6 @@ void Tokeniser::BuildClasses() {
     for (const char* d = delimiters_; *d != '\0'; ++d) classes_[ClassIndex(static_cast<unsigned char>(*d))] = kDelimiter;
 }
 
-std::int32_t Tokeniser::NextToken() {
-    token_[0] = '\0';
-    if (!input_) return 0;
-    stream_read::LockedStream stream(input_);
-
-    int c = stream.Get();
-    while (classes_[ClassIndex(c)] == kDelimiter) c = stream.Get();
-
-    int n = 0;
-    while (n < kMaxLength && classes_[ClassIndex(c)] == kTokenChar) {
-        token_[n++] = static_cast<char>(c);
-        c = stream.Get();
-    }
-    token_[n] = '\0';
-    return c != EOF ? 1 : 0;
-}
-
 // The null check is the standard assertion, whose report names this file
 // and the line of the check. Reports of this check have always carried the
 // same line number, and logs and tests look for it there, so the check must
@@ -62,6 +58,10 @@ std::int32_t Tokeniser::NextToken() {
 // or more characters contributes exactly its first kMaxLength characters.
 // The token and the stream are not touched.
 //
+// The class table is rebuilt from the stored text, not from newdelim, so
+// that the classes always agree with what GetDelimiters shows: a text that
+// was cut to kMaxLength characters makes only those characters delimiters.
+//
 // With assertions disabled a null text leaves the set as it was.
 void Tokeniser::SetDelimiters(const char* newdelim) {
     assert(newdelim);
@@ -69,4 +69,31 @@ void Tokeniser::SetDelimiters(const char* newdelim) {
     std::strncpy(delimiters_, newdelim, sizeof delimiters_);
     delimiters_[kMaxLength] = '\0';
     BuildClasses();
+}
+
+std::int32_t Tokeniser::NextToken() {
+    if (!input_) return NextTokenUnlocked();
+    stream_read::LockedStream locked(input_);
+    return NextTokenUnlocked();
+}
+
+// The stream pointer is copied into a local: the token's character stores
+// could otherwise alias the member, and it would be reloaded for every byte.
+std::int32_t Tokeniser::NextTokenUnlocked() {
+    token_[0] = '\0';
+    length_ = 0;
+    std::FILE* const in = input_;
+    if (!in) return 0;
+
+    int c = stream_read::Get(in);
+    while (classes_[ClassIndex(c)] == kDelimiter) c = stream_read::Get(in);
+
+    int n = 0;
+    while (n < kMaxLength && classes_[ClassIndex(c)] == kTokenChar) {
+        token_[n++] = static_cast<char>(c);
+        c = stream_read::Get(in);
+    }
+    token_[n] = '\0';
+    length_ = n;
+    return c != EOF ? 1 : 0;
 }

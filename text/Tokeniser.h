@@ -31,8 +31,13 @@ public:
     // kMaxLength-th is dropped), 0 when the input ended first, also when the
     // token buffer holds text that ran up to the end of the input.
     std::int32_t NextToken();
+    // NextToken for a caller that holds the stream's lock itself (flockfile,
+    // or stream_read::LockedStream) across many tokens.
+    std::int32_t NextTokenUnlocked();
 
     const char* GetToken() const { return token_; }
+    // The length of the token text, 0 to kMaxLength.
+    std::int32_t GetTokenLength() const { return length_; }
     const char* GetDelimiters() const { return delimiters_; }
 
 private:
@@ -46,5 +51,6 @@ private:
     char delimiters_[kBufferSize];
     char token_[kBufferSize];
     std::FILE* input_;
+    std::int32_t length_ = 0;
     unsigned char classes_[kClasses];
 };

@@ -128,6 +128,10 @@ TEST(NumberParse, FloatsFollowAtofInTheCLocale) {
         {"1e39", kInf},
         {"123456.789", 123456.789f},
         {"-200.000000", -200.0f},
+        {"0.100000", 0.1f},
+        {"999999999999999", 1e15f},
+        {"9999999999999999", 1e16f},
+        {"-340282346638528859811704183484516925440.000000", -std::numeric_limits<float>::max()},
         // Halfway between 1 and the next float, and a little above: the
         // double is exactly the halfway point, which then rounds to even.
         // strtof would round up here; atof followed by a cast does not.
@@ -135,6 +139,7 @@ TEST(NumberParse, FloatsFollowAtofInTheCLocale) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Bits(numparse::ToFloat(c.text)), Bits(c.value)) << '"' << c.text << '"';
+        EXPECT_EQ(Bits(numparse::ToFloat(c.text, std::strlen(c.text))), Bits(c.value)) << '"' << c.text << '"';
     }
     EXPECT_TRUE(std::signbit(numparse::ToFloat("-0.000000")));
     EXPECT_TRUE(std::isnan(numparse::ToFloat("nan")));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "text/StreamRead.h"
 #include "text/Tokeniser.h"
 
 namespace {
@@ -46,6 +47,22 @@ Tokens ReadAll(std::FILE* file, const std::string& delimiters) {
     Tokens out;
     for (int guard = 0; guard < 10000; ++guard) {
         const int result = tokens.NextToken();
+        out.emplace_back(tokens.GetToken(), result);
+        EXPECT_EQ(static_cast<std::size_t>(tokens.GetTokenLength()), std::strlen(tokens.GetToken()));
+        if (result == 0) break;
+    }
+    return out;
+}
+
+// The same through NextTokenUnlocked, with the stream locked once around
+// the whole run.
+Tokens ReadAllUnlocked(std::FILE* file, const std::string& delimiters) {
+    stream_read::LockedStream locked(file);
+    Tokeniser tokens(file);
+    tokens.SetDelimiters(delimiters.c_str());
+    Tokens out;
+    for (int guard = 0; guard < 10000; ++guard) {
+        const int result = tokens.NextTokenUnlocked();
         out.emplace_back(tokens.GetToken(), result);
         if (result == 0) break;
     }
@@ -137,6 +154,8 @@ TEST(Tokeniser, NullStreamGivesNothingOnEveryCall) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(tokens.NextToken(), 0);
         EXPECT_STREQ(tokens.GetToken(), "");
+        EXPECT_EQ(tokens.NextTokenUnlocked(), 0);
+        EXPECT_EQ(tokens.GetTokenLength(), 0);
     }
 }
 
@@ -239,10 +258,12 @@ TEST(Tokeniser, AgreesWithFgetcAndStrchrOnRandomInput) {
         }
         testfiles::WriteBytes(path, bytes);
         FilePtr ours(std::fopen(path.c_str(), "rb"));
+        FilePtr unlocked(std::fopen(path.c_str(), "rb"));
         FilePtr reference(std::fopen(path.c_str(), "rb"));
-        ASSERT_TRUE(ours && reference);
-        ASSERT_EQ(ReadAll(ours.get(), delimiters), ReferenceTokens(reference.get(), delimiters.c_str()))
-            << "round " << round;
+        ASSERT_TRUE(ours && unlocked && reference);
+        const Tokens expected = ReferenceTokens(reference.get(), delimiters.c_str());
+        ASSERT_EQ(ReadAll(ours.get(), delimiters), expected) << "round " << round;
+        ASSERT_EQ(ReadAllUnlocked(unlocked.get(), delimiters), expected) << "round " << round;
     }
 }
 
