@@ -7,3 +7,9 @@ if(GANTLINE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+# Fuzz builds: every library carries libFuzzer's coverage feedback and the
+# sanitizers, so that a finding anywhere below a fuzz target stops it.
+if(GANTLINE_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()

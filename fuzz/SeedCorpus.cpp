@@ -1,0 +1,113 @@
+// Builds the seed corpora of the fuzz targets: the writer's own outputs
+// (the default scene and a set with every kind of record) and the test
+// files of the tree, one folder per target.
+//
+//   gantline_fuzz_seeds SOURCE_DIR OUT_DIR
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "host/MemoryHost.h"
+#include "host/SceneFiles.h"
+#include "patchio/PatchIO.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The reader's delimiters, as the tokeniser seeds' delimiter header.
+const std::string kPatchDelimiters = "\r\t\n {}";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every file under folder whose extension is one of extensions.
+std::vector<fs::path> FilesOf(const fs::path& folder, const std::vector<std::string>& extensions) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        for (const auto& extension : extensions)
+            if (entry.path().extension() == extension) found.push_back(entry.path());
+    }
+    return found;
+}
+
+void CopyInto(const std::vector<fs::path>& files, const fs::path& folder) {
+    for (const auto& file : files) WriteAll(folder / file.filename(), ReadAll(file));
+}
+
+// A set with triangles, quadrilaterals, missing indices and cameras.
+void FillMixedSet(PatchIO& set) {
+    ExportPatchObject object;
+    for (int i = 0; i < 4; ++i) object.AddVert({static_cast<float>(i), 0.5f * static_cast<float>(i), -1.25f});
+    for (int i = 0; i < 8; ++i) object.AddVec({0.0f, static_cast<float>(i) / 3.0f, 1e-7f});
+    ExportPatch quad;
+    for (int i = 0; i < 4; ++i) quad.verts[i] = i;
+    for (int i = 0; i < 8; ++i) quad.vecs[i] = i;
+    ExportPatch triangle;
+    triangle.sides = 3;
+    triangle.verts[0] = 0;
+    triangle.verts[1] = 2;
+    triangle.verts[2] = 3;
+    triangle.adjacent[0] = 0;
+    object.AddPatch(quad);
+    object.AddPatch(triangle);
+    set.AddPatchObject(object);
+    set.AddPatchObject(ExportPatchObject());
+    ExportCamera camera;
+    camera.position = {80.0f, -120.0f, 60.0f};
+    set.AddCamera(camera);
+    set.AddCamera(ExportCamera());
+}
+
+// The default scene as the plug-in's export writes it.
+void WriteDefaultScene(const fs::path& path) {
+    MemoryInterface core;
+    core.SetRoot(DefaultScene());
+    Interface* previous = SetCOREInterface(&core);
+    PatchIO set;
+    set.CollectScene();
+    set.Write(path.string().c_str());
+    SetCOREInterface(previous);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: gantline_fuzz_seeds SOURCE_DIR OUT_DIR\n");
+        return 2;
+    }
+    const fs::path source = argv[1];
+    const fs::path out = argv[2];
+    for (const char* target : {"tokeniser", "reader", "roundtrip", "bpt_loader", "obj_loader", "scene_file"})
+        fs::create_directories(out / target);
+
+    WriteDefaultScene(out / "reader" / "default_scene.txt");
+    PatchIO mixed;
+    FillMixedSet(mixed);
+    mixed.Write((out / "reader" / "mixed_set.txt").string().c_str());
+    CopyInto(FilesOf(source / "tests" / "data" / "golden", {".txt"}), out / "reader");
+
+    // The tokeniser reads the same files with the reader's delimiters.
+    for (const auto& entry : fs::directory_iterator(out / "reader")) {
+        const std::string header = std::string(1, static_cast<char>(kPatchDelimiters.size())) + kPatchDelimiters;
+        WriteAll(out / "tokeniser" / entry.path().filename(), header + ReadAll(entry.path()));
+    }
+
+    CopyInto(FilesOf(source / "tests" / "data", {".bpt"}), out / "bpt_loader");
+    CopyInto(FilesOf(source / "data", {".bpt"}), out / "bpt_loader");
+    CopyInto(FilesOf(source / "tests" / "data", {".obj"}), out / "obj_loader");
+    CopyInto(FilesOf(source / "data", {".obj"}), out / "obj_loader");
+    CopyInto(FilesOf(source / "tests" / "data" / "scene", {".json"}), out / "scene_file");
+    return 0;
+}

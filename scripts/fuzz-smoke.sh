@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# CI's fuzz smoke: builds the fuzz targets once and runs each for a short
+# bounded time (FUZZ_SECONDS, default 30). Fails on any finding.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${FUZZ_SECONDS:-30}
+failed=()
+for target in $(bash scripts/fuzz.sh --list); do
+  printf '\n-- fuzz_%s for %s s\n' "$target" "$seconds"
+  log=build/fuzz/$target.log
+  mkdir -p build/fuzz
+  if bash scripts/fuzz.sh "$target" "$seconds" >"$log" 2>&1; then
+    grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$log" | tail -n 2 || true
+  else
+    tail -n 40 "$log"
+    failed+=("$target")
+  fi
+done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz smoke: findings in ${failed[*]} (see build/fuzz/findings/)" >&2
+  exit 1
+fi
+echo "fuzz smoke: no findings"
