@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the two Windows cross builds (x64 in build/win64, x86 in
-# build/win32) and runs their tests under Wine, inside one Xvfb server.
+# Builds the two Windows cross builds (presets win64 and win32: x64 in
+# build/win64, x86 in build/win32) and runs their tests under Wine, inside
+# one Xvfb server.
 # Usage: scripts/test-windows.sh [win64|win32 ...]   (default: both)
 # Environment:
 #   CI                     set in continuous integration: a missing Windows
@@ -24,21 +25,18 @@ if [ "${GANTLINE_SKIP_WINDOWS:-0}" = 1 ]; then
 fi
 "$root/scripts/install-windows-deps.sh"
 
-configure_and_build() {  # <build name> <toolchain file>
-    cmake -S "$root" -B "$root/build/$1" -G Ninja --toolchain "$root/cmake/toolchains/$2" \
-        -DCMAKE_BUILD_TYPE=Release -DGANTLINE_BENCHMARKS=OFF >/dev/null
-    cmake --build "$root/build/$1" -j "$jobs"
+configure_and_build() {  # <build name>: a configure and build preset
+    (cd "$root" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs")
 }
 
 status=0
 for build in $builds; do
     case "$build" in
-        win64) toolchain=mingw-x64.cmake ;;
-        win32) toolchain=mingw-x86.cmake ;;
+        win64|win32) ;;
         *) echo "test-windows: unknown build $build (win64 or win32)" >&2; exit 2 ;;
     esac
     echo "== $build: build" >&2
-    configure_and_build "$build" "$toolchain"
+    configure_and_build "$build"
 done
 
 # One display for every test program; Wine's own processes may outlive a
