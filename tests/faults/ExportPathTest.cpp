@@ -56,7 +56,7 @@ using LibClassDescFn = HostClassDesc* (*)(int);
 class ExportPath : public ::testing::Test {
 protected:
     void SetUp() override {
-        module_ = platform::LoadModule(platform::PluginPath());
+        module_ = platform::OpenModule(platform::PluginPath());
         ASSERT_NE(module_, nullptr) << platform::PluginPath();
         auto classDesc = reinterpret_cast<LibClassDescFn>(
             reinterpret_cast<void (*)()>(platform::FindExport(module_, "LibClassDesc")));
@@ -81,7 +81,7 @@ protected:
         utility_->ClosePanel(&core_, &panel_);
         desktop::SetSaveHandler(std::move(previousSave_));
         SetCOREInterface(previousCore_);
-        platform::FreeModule(module_);
+        platform::CloseModule(module_);
     }
 
     // Presses Export... with the save dialog answering path.

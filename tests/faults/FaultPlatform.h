@@ -26,10 +26,10 @@ std::size_t HeapInUse();
 // The built plug-in, Ferrule.dlu.
 std::string PluginPath();
 // A loaded module (a shared library or DLL) and its exports.
-void* LoadModule(const std::string& path);
+void* OpenModule(const std::string& path);
 // Whether a module of that path is loaded in the process.
 bool ModuleResident(const std::string& path);
 void* FindExport(void* module, const char* name);
-bool FreeModule(void* module);
+bool CloseModule(void* module);
 
 }  // namespace faults::platform

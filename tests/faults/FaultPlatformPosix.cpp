@@ -40,7 +40,7 @@ std::size_t HeapInUse() {
 
 std::string PluginPath() { return FERRULE_PLUGIN_PATH; }
 
-void* LoadModule(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void* OpenModule(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
 
 bool ModuleResident(const std::string& path) {
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
@@ -48,6 +48,6 @@ bool ModuleResident(const std::string& path) {
     return module != nullptr;
 }
 void* FindExport(void* module, const char* name) { return dlsym(module, name); }
-bool FreeModule(void* module) { return dlclose(module) == 0; }
+bool CloseModule(void* module) { return dlclose(module) == 0; }
 
 }  // namespace faults::platform

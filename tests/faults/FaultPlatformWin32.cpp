@@ -1,8 +1,5 @@
 #include "host/WinTypes.h"
 #include <malloc.h>
-#include <process.h>
-
-#include <cstdlib>
 
 #include "FaultPlatform.h"
 
@@ -41,12 +38,12 @@ std::string PluginPath() {
     return program.substr(0, program.find_last_of('\\') + 1) + "Ferrule.dlu";
 }
 
-void* LoadModule(const std::string& path) { return reinterpret_cast<void*>(LoadLibraryA(path.c_str())); }
+void* OpenModule(const std::string& path) { return reinterpret_cast<void*>(LoadLibraryA(path.c_str())); }
 
 bool ModuleResident(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
 void* FindExport(void* module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
-bool FreeModule(void* module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
+bool CloseModule(void* module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
 
 }  // namespace faults::platform

@@ -44,7 +44,7 @@ public:
 // failed, or an empty text.
 std::string Cycle(MemoryInterface& core) {
     const std::string path = platform::PluginPath();
-    void* module = platform::LoadModule(path);
+    void* module = platform::OpenModule(path);
     if (!module) return "the plug-in does not load from " + path;
     auto description = Export<LibDescriptionFn>(module, "LibDescription");
     auto numberClasses = Export<LibNumberClassesFn>(module, "LibNumberClasses");
@@ -62,7 +62,7 @@ std::string Cycle(MemoryInterface& core) {
     if (desktop::OpenPages() != pages + 1) return "the panel did not open";
     utility->ClosePanel(&core, &panel);
     if (desktop::OpenPages() != pages) return "the panel did not close";
-    if (!platform::FreeModule(module)) return "the plug-in does not unload";
+    if (!platform::CloseModule(module)) return "the plug-in does not unload";
     if (platform::ModuleResident(path)) return "the plug-in stays loaded after its unload";
     return std::string();
 }
