@@ -74,7 +74,7 @@ private:
     // missing.
     bool Take(const Expectation& expectation) {
         ++taken_;
-        // Read holds the stream's lock for the whole read.
+        // ReadStream holds the stream's lock for the whole read.
         if (tokens_.NextTokenUnlocked() != 0) return true;
         return Fail(expectation);
     }
@@ -191,6 +191,24 @@ private:
     Expectation failed_;
 };
 
+// Where a read stopped: how many tokens it took, and what the format
+// demanded at the last of them.
+struct StopPoint {
+    std::int64_t tokens = 0;
+    std::string expected;
+};
+
+// Reads the open stream into set with the stream locked once for the whole
+// read; the tokeniser is gone before the lock is released. Fills stop, when
+// given, if the read fails.
+bool ReadStream(std::FILE* file, PatchIO& set, StopPoint* stop) {
+    stream_read::LockedStream locked(file);
+    PatchTextReader reader(file, set);
+    if (reader.ReadFile()) return true;
+    if (stop) *stop = {reader.TokensTaken(), reader.Expected()};
+    return false;
+}
+
 }  // namespace
 
 std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
@@ -201,21 +219,15 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     if (!file) return 0;
     if (why) why->opened = true;
 
-    bool complete;
-    PatchTextReader reader(file.get(), *this);
-    {
-        // The stream's lock, held once for the whole read rather than once
-        // per token.
-        stream_read::LockedStream locked(file.get());
-        complete = reader.ReadFile();
-    }
-    if (complete) return 1;
+    StopPoint stop;
+    const bool complete = ReadStream(file.get(), *this, why ? &stop : nullptr);
     file.reset();
+    if (complete) return 1;
     // The reason costs nothing until it is asked for: only then is the file
     // scanned again for the place of the failing token.
     if (why) {
-        why->expected = reader.Expected();
-        patchtext::LocateToken(path, reader.TokensTaken(), *why);
+        why->expected = stop.expected;
+        patchtext::LocateToken(path, stop.tokens, *why);
     }
     return 0;
 }
