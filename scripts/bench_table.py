@@ -15,6 +15,7 @@ SPEED = [
     ("Write", "bench_write", "Write", "WriteReference", 5.0),
     ("Read", "bench_read", "Read", "ReadReference", 5.0),
     ("Tokeniser::NextToken", "bench_tokeniser", "NextToken", "NextTokenReference", None),
+    ("BlockTokeniser::NextToken", "bench_tokeniser", "BlockNextToken", "NextTokenReference", None),
 ]
 EXPORT = ("CollectScene+Write, 1M triangles", "bench_export", "CollectSceneWrite", "CollectSceneWriteReference", None)
 # (label, benchmark, target)
