@@ -63,3 +63,22 @@ std::string ReadFile(const std::string& path) {
 }
 
 }  // namespace toolfiles
+
+#include "host/SceneFiles.h"
+#include "patchio/PatchIO.h"
+
+namespace toolfiles {
+
+std::string WriteDefaultSceneExport(const std::string& name) {
+    MemoryInterface core;
+    core.SetRoot(DefaultScene());
+    Interface* previous = SetCOREInterface(&core);
+    PatchIO set;
+    set.CollectScene();
+    SetCOREInterface(previous);
+    const std::string path = TempPath(name);
+    if (set.Write(path.c_str()) != 1) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+}  // namespace toolfiles

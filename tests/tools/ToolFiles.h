@@ -30,3 +30,11 @@ struct Captured {
 };
 
 }  // namespace toolfiles
+
+namespace toolfiles {
+
+// Exports the host layer's embedded default scene (the box, the teapot and
+// two cameras) as a patch text file, as the plug-in's export command does.
+std::string WriteDefaultSceneExport(const std::string& name);
+
+}  // namespace toolfiles
