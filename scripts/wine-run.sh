@@ -3,7 +3,8 @@
 #   wine-run.sh [--init] program.exe [arguments...]
 # Environment:
 #   WINEPREFIX           the Wine prefix (required; the build folder keeps its own)
-#   GANTLINE_WINE_LOADER the Wine loader (default: /usr/lib/wine/wine64, then wine)
+#   GANTLINE_WINE_LOADER the Wine loader (default: /usr/lib/wine/wine, which runs
+#                        64-bit programs through wine64, then wine64, then wine)
 # The prefix is created on first use, under a lock so that parallel tests
 # wait for one creation. Without a display, the program runs inside a
 # private Xvfb server started by xvfb-run.
@@ -20,7 +21,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 loader="${GANTLINE_WINE_LOADER:-}"
 if [ -z "$loader" ]; then
-    for candidate in /usr/lib/wine/wine64 /usr/lib/wine/wine; do
+    for candidate in /usr/lib/wine/wine /usr/lib/wine/wine64; do
         if [ -x "$candidate" ]; then loader=$candidate; break; fi
     done
 fi

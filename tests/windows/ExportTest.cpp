@@ -154,12 +154,38 @@ TEST_F(Export, FileThatCannotBeWrittenIsNotOpened) {
     HANDLE holder = CreateFileA(blocked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    PressExport("scene.txt");
+    const wintest::SaveDialogView view = PressExport("scene.txt");
     CloseHandle(holder);
+    EXPECT_EQ(view.otherDialogs, 0) << "the dialog itself refused the name";
     EXPECT_EQ(testfiles::ReadBytes(blocked), "held open\r\n");
 
     PressExport("after.txt");
     EXPECT_EQ(OpenedFiles(1), std::vector<std::string>{Canonical(folder.File("after.txt"))});
+}
+
+TEST_F(Export, EachPressExportsAFreshSet) {
+    PressExport("first.txt");
+    PressExport("second.txt");
+    EXPECT_EQ(testfiles::ReadBytes(folder.File("first.txt")), Expected());
+    EXPECT_EQ(testfiles::ReadBytes(folder.File("second.txt")), Expected());
+    std::vector<std::string> opened = OpenedFiles(2);
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(opened, (std::vector<std::string>{Canonical(folder.File("first.txt")),
+                                                Canonical(folder.File("second.txt"))}));
+}
+
+TEST_F(Export, OnlyTheButtonsCommandAsksForAFile) {
+    {
+        SaveDialogDriver driver(kDialogTitle, "");
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        WinHost::PumpMessages();
+        EXPECT_FALSE(driver.Answered());
+    }
+    // Any notification of the button runs the command.
+    SaveDialogDriver driver(kDialogTitle, "");
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1001, BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(Button()));
+    EXPECT_TRUE(driver.Answered());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
 }  // namespace
