@@ -40,9 +40,12 @@ long long TickMs() { return static_cast<long long>(GetTickCount64()); }
 
 WinHost::WinHost() {
     RegisterPanelClass();
-    panel_ = CreateWindowExA(0, kPanelClass, "Command Panel", WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN,
-                             kPanelLeft, kPanelTop, kMinimumWidth, kTitleBarHeight + 2, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    // Topmost, so that real mouse input aimed at the panel reaches it even
+    // while other programs show windows on the same display.
+    panel_ = CreateWindowExA(WS_EX_TOPMOST, kPanelClass, "Command Panel",
+                             WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN, kPanelLeft, kPanelTop,
+                             kMinimumWidth, kTitleBarHeight + 2, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
     titleBar_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN, 0,
                                 0, kMinimumWidth, kTitleBarHeight, panel_, nullptr, GetModuleHandleA(nullptr),
                                 nullptr);
