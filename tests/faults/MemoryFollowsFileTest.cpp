@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeclaredCount{"Vectors", "NUMVECS 1", "NUMVECS 2147483647"},
                       DeclaredCount{"Patches", "NUMPATCHES 1", "NUMPATCHES 2147483647"},
                       DeclaredCount{"Cameras", "NUMCAMERAS 1", "NUMCAMERAS 2147483647"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(MemoryFollowsFileCounter, SeesAnAllocationOfTheSizeAsked) {
     const std::size_t before = counts.largest;

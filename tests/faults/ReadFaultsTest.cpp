@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Separators, ReadLayouts,
                          ::testing::Values(Layout{"CrLf", "\n", "\r\n"}, Layout{"LoneCr", "\n", "\r"},
                                            Layout{"ZeroBytesForTabs", "\t", std::string(1, '\0')},
                                            Layout{"BracesForBlanks", " ", "{}"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 TEST_F(ReadFaults, ZeroBytesBetweenEveryToken) {
     std::string bytes = Replaced(TriangleFile(), "\t", std::string(1, '\0'));

@@ -83,6 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BadIndices{"VectorJustPastTheEnd", "VECS 0 0 0 0 0 0 ", "VECS 0 0 0 0 0 1 ", true},
                       BadIndices{"LargestNeighbour", "ADJACENT -1 -1 -1 ", "ADJACENT -1 2147483647 -1 ", false},
                       BadIndices{"NegativeNeighbour", "ADJACENT -1 -1 -1 ", "ADJACENT -2147483648 -1 -1 ", false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 }  // namespace
