@@ -11,8 +11,7 @@
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
 #include "patchio/ReadFailureScan.h"
-#include "text/StreamRead.h"
-#include "text/Tokeniser.h"
+#include "text/BlockTokeniser.h"
 
 namespace {
 
@@ -24,6 +23,13 @@ constexpr int kUnknownVersionLine = 403;
 // The versions this reader knows: 1.0 (no cameras) and 1.10 (cameras).
 constexpr float kVersionWithoutCameras = 1.0f;
 constexpr float kVersionWritten = 1.1f;
+
+// The least text that a point (forms 5 and 7) and a patch (forms 9 to 14)
+// can take: a character per value and a delimiter after every token. Lists
+// are reserved from the counts in the file, never beyond what the rest of
+// the file could hold at these sizes, so a wrong count costs no memory.
+constexpr std::size_t kMinPointBytes = 8;
+constexpr std::size_t kMinPatchBytes = 64;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -39,7 +45,8 @@ struct Expectation {
 
 class PatchTextReader {
 public:
-    PatchTextReader(std::FILE* file, PatchIO& set) : tokens_(file), set_(set) {
+    PatchTextReader(std::FILE* file, std::size_t fileBytes, PatchIO& set)
+        : tokens_(file), set_(set), fileBytes_(fileBytes) {
         tokens_.SetDelimiters(patchtext::kDelimiters);
     }
 
@@ -74,8 +81,7 @@ private:
     // missing.
     bool Take(const Expectation& expectation) {
         ++taken_;
-        // ReadStream holds the stream's lock for the whole read.
-        if (tokens_.NextTokenUnlocked() != 0) return true;
+        if (tokens_.NextToken() != 0) return true;
         return Fail(expectation);
     }
     bool Fail(const Expectation& expectation) {
@@ -126,11 +132,19 @@ private:
         if (version != kVersionWithoutCameras && version != kVersionWritten) assert1(kUnknownVersionLine, kSource);
     }
 
+    // Room for count items of at least minBytes of text each.
+    std::size_t Room(std::int32_t count, std::size_t minBytes) const {
+        const std::size_t most = fileBytes_ / minBytes;
+        const auto wanted = static_cast<std::size_t>(count < 0 ? 0 : count);
+        return wanted < most ? wanted : most;
+    }
+
     // Forms 4 and 5, or 6 and 7: a count, then numbered points.
-    template <typename AddPoint>
-    bool ReadPoints(const char* countKeyword, AddPoint add) {
+    template <typename Reserve, typename AddPoint>
+    bool ReadPoints(const char* countKeyword, Reserve reserve, AddPoint add) {
         std::int32_t count = 0;
         if (!ExpectKeyword(countKeyword) || !TakeInt(count, "a count")) return false;
+        reserve(Room(count, kMinPointBytes));
         for (std::int32_t j = 0; j < count; ++j) {
             Float3 point;
             if (!ExpectIndex(j) || !TakePoint(point)) return false;
@@ -157,10 +171,13 @@ private:
     bool ReadPatchObject(std::int32_t number) {
         ExportPatchObject object;
         if (!ExpectKeyword("PATCHOBJECT") || !ExpectIndex(number)) return false;
-        if (!ReadPoints("NUMVERTS", [&object](const Float3& p) { object.AddVert(p); })) return false;
-        if (!ReadPoints("NUMVECS", [&object](const Float3& p) { object.AddVec(p); })) return false;
+        const auto reserveVerts = [&object](std::size_t n) { object.Reserve(n, 0, 0); };
+        const auto reserveVecs = [&object](std::size_t n) { object.Reserve(0, n, 0); };
+        if (!ReadPoints("NUMVERTS", reserveVerts, [&object](const Float3& p) { object.AddVert(p); })) return false;
+        if (!ReadPoints("NUMVECS", reserveVecs, [&object](const Float3& p) { object.AddVec(p); })) return false;
         std::int32_t patches = 0;
         if (!ExpectKeyword("NUMPATCHES") || !TakeInt(patches, "a count")) return false;
+        object.Reserve(0, 0, Room(patches, kMinPatchBytes));
         for (std::int32_t k = 0; k < patches; ++k)
             if (!ReadPatch(k, object)) return false;
         set_.AddPatchObject(std::move(object));
@@ -185,8 +202,9 @@ private:
         return true;
     }
 
-    Tokeniser tokens_;
+    BlockTokeniser tokens_;
     PatchIO& set_;
+    std::size_t fileBytes_;
     std::int64_t taken_ = 0;
     Expectation failed_;
 };
@@ -198,12 +216,21 @@ struct StopPoint {
     std::string expected;
 };
 
-// Reads the open stream into set with the stream locked once for the whole
-// read; the tokeniser is gone before the lock is released. Fills stop, when
-// given, if the read fails.
+// The file's size in bytes, or 0 when the stream cannot tell; the stream is
+// left at its start.
+std::size_t FileBytes(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long size = std::ftell(file);
+    std::rewind(file);
+    return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+// Reads the open stream into set, in large blocks: the reader reads its file
+// to where it stops and closes it, so reading ahead costs nothing. The
+// tokeniser is gone before the stream is closed. Fills stop, when given, if
+// the read fails.
 bool ReadStream(std::FILE* file, PatchIO& set, StopPoint* stop) {
-    stream_read::LockedStream locked(file);
-    PatchTextReader reader(file, set);
+    PatchTextReader reader(file, FileBytes(file), set);
     if (reader.ReadFile()) return true;
     if (stop) *stop = {reader.TokensTaken(), reader.Expected()};
     return false;

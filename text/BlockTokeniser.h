@@ -17,7 +17,7 @@ public:
     static constexpr int kBufferSize = 80;
     static constexpr int kMaxLength = kBufferSize - 1;
     // Bytes read from the stream at a time.
-    static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 15;
 
     // Borrows input (which may be null). Reads nothing yet.
     explicit BlockTokeniser(std::FILE* input);
