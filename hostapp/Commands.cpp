@@ -10,6 +10,7 @@
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"
 #include "hostapp/ExportSummary.h"
+#include "hostapp/HostPlatform.h"
 #include "hostapp/PluginLibrary.h"
 #include "hostapp/Progress.h"
 
@@ -92,6 +93,12 @@ std::string DefaultOutputName(const std::string& scene) {
 }
 
 int RunExportCommand(const ExportOptions& options) {
+    if (!hostplatform::kPanelsInDesktopModel) {
+        std::fprintf(stderr,
+                     "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
+                     "load Ferrule.dlu into the host application\n");
+        return kExitUsage;
+    }
     const std::optional<std::string> path = OutputPath(options);
     if (!path) return kExitUsage;
     std::unique_ptr<MemoryNode> scene;

@@ -23,4 +23,10 @@ std::string ProgramFolder();
 
 bool IsTerminal(std::FILE* stream);
 
+// Whether plug-in pages live in the host layer's desktop model, where this
+// program can press their buttons and answer their save requests. On
+// Windows the plug-in makes real window-system calls instead, and only the
+// host application (or the Windows test host) can drive its panel.
+extern const bool kPanelsInDesktopModel;
+
 }  // namespace hostplatform

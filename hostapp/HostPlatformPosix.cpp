@@ -8,6 +8,8 @@
 
 namespace hostplatform {
 
+const bool kPanelsInDesktopModel = true;
+
 void* OpenLibrary(const std::string& path, std::string& error) {
     // A path without a slash would make the loader search its library path
     // instead of opening the named file.

@@ -7,6 +7,8 @@
 
 namespace hostplatform {
 
+const bool kPanelsInDesktopModel = false;
+
 void* OpenLibrary(const std::string& path, std::string& error) {
     HMODULE library = LoadLibraryA(path.c_str());
     if (!library) error = "the library could not be loaded (error " + std::to_string(GetLastError()) + ")";
