@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -89,7 +90,8 @@ int main(int argc, char** argv) {
     }
     const fs::path source = argv[1];
     const fs::path out = argv[2];
-    for (const char* target : {"tokeniser", "reader", "roundtrip", "bpt_loader", "obj_loader", "scene_file"})
+    for (const char* target : {"tokeniser", "block_tokeniser", "number_parse", "reader", "roundtrip", "bpt_loader",
+                               "obj_loader", "scene_file"})
         fs::create_directories(out / target);
 
     WriteDefaultScene(out / "reader" / "default_scene.txt");
@@ -98,11 +100,19 @@ int main(int argc, char** argv) {
     mixed.Write((out / "reader" / "mixed_set.txt").string().c_str());
     CopyInto(FilesOf(source / "tests" / "data" / "golden", {".txt"}), out / "reader");
 
-    // The tokeniser reads the same files with the reader's delimiters.
+    // The tokenisers read the same files with the reader's delimiters; the
+    // block tokeniser's header also sets a filler and where the file starts.
+    const std::string header = std::string(1, static_cast<char>(kPatchDelimiters.size())) + kPatchDelimiters;
     for (const auto& entry : fs::directory_iterator(out / "reader")) {
-        const std::string header = std::string(1, static_cast<char>(kPatchDelimiters.size())) + kPatchDelimiters;
-        WriteAll(out / "tokeniser" / entry.path().filename(), header + ReadAll(entry.path()));
+        const std::string text = ReadAll(entry.path());
+        WriteAll(out / "tokeniser" / entry.path().filename(), header + text);
+        WriteAll(out / "block_tokeniser" / entry.path().filename(), std::string("\x51\x07") + header + text);
     }
+
+    // Numbers as the writer prints them, and the forms atof also reads.
+    for (const char* number : {"1.10", "-0.000000", "340282346638528859811704183484516925440.000000", "0.000001",
+                               "  +7x", "0x1.8p3", "1e-320", "inf", "-nan(abc)", "2147483648", "-2147483649"})
+        WriteAll(out / "number_parse" / (std::to_string(std::hash<std::string>{}(number)) + ".txt"), number);
 
     CopyInto(FilesOf(source / "tests" / "data", {".bpt"}), out / "bpt_loader");
     CopyInto(FilesOf(source / "data", {".bpt"}), out / "bpt_loader");

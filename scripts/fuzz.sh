@@ -5,7 +5,8 @@
 #   scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...]
 #   scripts/fuzz.sh --list
 #
-# TARGET is one of: tokeniser reader roundtrip bpt_loader obj_loader scene_file.
+# TARGET is one of: tokeniser block_tokeniser number_parse reader roundtrip
+# bpt_loader obj_loader scene_file.
 # SECONDS defaults to 60. The corpus grows in build/fuzz/corpus/TARGET
 # (seeded from the writer's outputs and the test files); a finding is saved
 # as build/fuzz/findings/TARGET/crash-* (or leak-, timeout-, oom-) and the
@@ -14,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/fuzz
-targets=(tokeniser reader roundtrip bpt_loader obj_loader scene_file)
+targets=(tokeniser block_tokeniser number_parse reader roundtrip bpt_loader obj_loader scene_file)
 
 if [ "${1:-}" = "--list" ]; then printf '%s\n' "${targets[@]}"; exit 0; fi
 target=${1:?usage: scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...] (see --list)}
@@ -28,7 +29,11 @@ if [ ! -f "$build/build.ninja" ]; then
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DGANTLINE_FUZZ=ON -DGANTLINE_TESTS=OFF -DGANTLINE_BENCHMARKS=OFF >/dev/null
 fi
-cmake --build "$build" --target fuzzers -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+if ! cmake --build "$build" --target fuzzers -j "$(nproc 2>/dev/null || echo 2)" >"$build/build.log" 2>&1; then
+  tail -n 40 "$build/build.log" >&2
+  echo "fuzz.sh: the fuzz targets do not build" >&2
+  exit 1
+fi
 
 corpus=$build/corpus/$target
 findings=$build/findings/$target
@@ -39,7 +44,8 @@ trap 'rm -rf "$seeds"' EXIT
 "$build/bin/gantline_fuzz_seeds" "$(pwd)" "$seeds"
 dict=()
 case "$target" in
-  reader|tokeniser) dict=(-dict=fuzz/patchtext.dict) ;;
+  reader|tokeniser|block_tokeniser) dict=(-dict=fuzz/patchtext.dict) ;;
+  number_parse) dict=(-dict=fuzz/numbers.dict) ;;
   scene_file) dict=(-dict=fuzz/scene.dict) ;;
   obj_loader) dict=(-dict=fuzz/obj.dict) ;;
 esac
