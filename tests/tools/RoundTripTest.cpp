@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <random>
 
 #include "BptFixture.h"
+#include "host/SceneFiles.h"
 #include "tools/patchtext/Tessellator.h"
 
 using patchtool::Vec3;
@@ -113,6 +115,40 @@ TEST(RoundTrip, TeapotNormalsAreFiniteUnitVectors) {
     for (const Vec3& n : out.mesh.normals) {
         ASSERT_TRUE(patchtool::IsFinite(n));
         ASSERT_NEAR(patchtool::Length(n), 1.0, 1e-9);
+    }
+}
+
+// Every Bezier patch file of the project and of the tests, loaded by the
+// in-memory host's own loader, collected by the scene walker as the export
+// command does, written, read back and tessellated.
+TEST(RoundTrip, EveryBezierFileThroughTheHostExportAndTheFile) {
+    std::vector<std::filesystem::path> files;
+    for (const char* folder : {GANTLINE_TEST_DATA, GANTLINE_PROJECT_DATA})
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".bpt") files.push_back(entry.path());
+    ASSERT_GE(files.size(), 2u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.string());
+        SceneLoad load = LoadSceneFile(file.string());
+        ASSERT_TRUE(load) << load.error;
+        MemoryInterface core;
+        core.SetRoot(std::move(load.root));
+        Interface* previous = SetCOREInterface(&core);
+        PatchIO exported;
+        exported.CollectScene();
+        SetCOREInterface(previous);
+        ASSERT_EQ(exported.NumPatchObjects(), 1);
+        const std::string path = ::testing::TempDir() + "roundtrip_" + file.stem().string() + ".txt";
+        ASSERT_EQ(exported.Write(path.c_str()), 1);
+        PatchIO read;
+        ASSERT_EQ(read.Read(path.c_str()), 1);
+        const auto grids = bpt::ReadFile(file.string());
+        const int steps = 6;
+        const auto out = patchtool::TessellateObject(read.PatchObjectAt(0), steps);
+        EXPECT_TRUE(out.skipped.empty());
+        ExpectSamplesOnSurfaces(grids, out, steps);
+        ExpectNoCracks(read.PatchObjectAt(0), out, steps);
+        std::remove(path.c_str());
     }
 }
 
