@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Line coverage of the format library, the text support and the scene walker
-# from a coverage build whose tests have run.
+# from a coverage build whose tests have run, and the branch coverage of the
+# reader (its error branches among them).
 #   scripts/coverage-report.sh BUILD_DIR [--fail-under PERCENT]
 set -euo pipefail
 build=${1:?usage: coverage-report.sh BUILD_DIR [--fail-under PERCENT]}
@@ -14,3 +15,8 @@ gcovr --root . --object-directory "$build" \
   --txt "$build/coverage.txt" --html-details "$build/coverage.html" \
   --fail-under-line "$fail_under"
 cat "$build/coverage.txt"
+echo
+echo "Branches of the reader (a || Fail(...) has one branch that cannot be taken: Fail answers false):"
+gcovr --root . --object-directory "$build" \
+  --filter 'patchio/PatchReader.cpp' --filter 'patchio/ReadFailure.cpp' \
+  --exclude-unreachable-branches --exclude-throw-branches --branches
