@@ -22,7 +22,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --quick) sizes=(40) ;;
     --repetitions) repetitions=$2; shift ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
