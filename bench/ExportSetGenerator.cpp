@@ -209,13 +209,14 @@ GridShape RandomShape(Random& random, std::size_t remainingBytes) {
     shape.cols = static_cast<std::int32_t>(std::lround(random.LogUniform(2.0, 300.0)));
     shape.rows = static_cast<std::int32_t>(std::lround(random.LogUniform(2.0, 300.0)));
     shape.cols = static_cast<std::int32_t>(std::min<std::int64_t>(shape.cols, maxCells));
-    shape.rows = static_cast<std::int32_t>(std::max<std::int64_t>(1, std::min<std::int64_t>(shape.rows, maxCells / shape.cols)));
+    const std::int64_t rowsThatFit = std::max<std::int64_t>(1, maxCells / shape.cols);
+    shape.rows = static_cast<std::int32_t>(std::min<std::int64_t>(shape.rows, rowsThatFit));
     const double shares[] = {0.0, 0.0, 0.2, 0.5, 1.0};
     shape.triangleShare = shares[random.Next() % 5];
     shape.size = random.LogUniform(0.5, 4000.0);
     const double reach = random.Chance(0.3) ? 0.0 : 6000.0;
-    shape.origin = {static_cast<float>(random.Uniform(-reach, reach)), static_cast<float>(random.Uniform(-reach, reach)),
-                    static_cast<float>(random.Uniform(-reach / 10, reach / 10))};
+    const auto coordinate = [&random](double limit) { return static_cast<float>(random.Uniform(-limit, limit)); };
+    shape.origin = {coordinate(reach), coordinate(reach), coordinate(reach / 10)};
     return shape;
 }
 

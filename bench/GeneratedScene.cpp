@@ -13,7 +13,8 @@ GeneratedScene MakeScene(std::size_t targetBytes, std::uint64_t seed) {
     MemoryNode& root = *scene.root;
     GenerateMeshes(targetBytes, seed, [&scene, &root](MemoryPatchMesh&& mesh) {
         scene.hostBytes += mesh.MemoryBytes();
-        root.AddChild("mesh " + std::to_string(root.NumChildren()))->SetObject(MemoryObject::PatchObject(std::move(mesh)));
+        MemoryNode* node = root.AddChild("mesh " + std::to_string(root.NumChildren()));
+        node->SetObject(MemoryObject::PatchObject(std::move(mesh)));
     });
     for (const ExportCamera& camera : GenerateCameras(seed)) {
         MemoryNode* target = root.AddChild("target");

@@ -40,7 +40,6 @@ public:
     void RestartPeak();
     // Ends the measurement; what the work does afterwards does not count.
     void Stop();
-    bool Stopped() const { return stopped_; }
     double PeakOverBaseline() const { return peak_; }
 
 private:

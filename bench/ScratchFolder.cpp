@@ -17,7 +17,8 @@ ScratchFolder::ScratchFolder() {
     const std::filesystem::path parent = chosen && *chosen ? std::filesystem::path(chosen)
                                                            : std::filesystem::temp_directory_path();
     std::random_device seed;
-    std::mt19937_64 random(seed() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    std::mt19937_64 random(seed() ^ now);
     path_ = parent / ("gantline-bench-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
 }

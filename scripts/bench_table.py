@@ -93,7 +93,8 @@ def main():
                 continue
             held = row.get("set_MB", 0.0) + row.get("host_MB", 0.0)
             ok = verdict(row["ratio"] <= target)
-            print(f"  {label:<50} {row['ratio']:5.2f}  (peak {row['peak_MB']:.0f} MB, held {held:.0f} MB)  <= {target:g}  {ok}")
+            peak = f"(peak {row['peak_MB']:.0f} MB, held {held:.0f} MB)"
+            print(f"  {label:<50} {row['ratio']:5.2f}  {peak}  <= {target:g}  {ok}")
     print()
     return 1 if failed else 0
 

@@ -4,7 +4,11 @@
 #include <cstring>
 
 BlockTokeniser::BlockTokeniser(std::FILE* input)
-    : delimiters_{}, token_{}, input_(input), classes_{}, block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)) {
+    : delimiters_{},
+      token_{},
+      input_(input),
+      classes_{},
+      block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)) {
     cursor_ = end_ = block_.get();
     block_[0] = 0;
     SetDelimiters("");
