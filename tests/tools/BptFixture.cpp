@@ -1,5 +1,6 @@
 #include "BptFixture.h"
 
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <stdexcept>
@@ -83,6 +84,23 @@ ExportPatchObject ToExportObject(const std::vector<ControlGrid>& grids) {
     }
     for (const auto& patch : patches) object.AddPatch(patch);
     return object;
+}
+
+std::vector<ControlGrid> Sheet(int n) {
+    auto height = [](int i, int j) { return static_cast<float>(0.3 * std::sin(0.37 * i) * std::cos(0.23 * j)); };
+    std::vector<ControlGrid> grids;
+    for (int pi = 0; pi < n; ++pi)
+        for (int pj = 0; pj < n; ++pj) {
+            ControlGrid g;
+            const bool flip = (pi + pj) % 2 == 1;
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 4; ++c) {
+                    const int i = 3 * pi + r, j = 3 * pj + (flip ? 3 - c : c);
+                    g[static_cast<std::size_t>(4 * r + c)] = {static_cast<float>(j) / 3, static_cast<float>(i) / 3, height(i, j)};
+                }
+            grids.push_back(g);
+        }
+    return grids;
 }
 
 Vec3 Evaluate(const ControlGrid& grid, double s, double t) {

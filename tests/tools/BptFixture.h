@@ -23,6 +23,11 @@ std::vector<ControlGrid> ReadFile(const std::string& path);
 // none.
 ExportPatchObject ToExportObject(const std::vector<ControlGrid>& grids);
 
+// An n x n sheet of bicubic patches over a gentle height field, sharing
+// their boundary control points; every other patch runs its rows
+// backwards, so shared edges are met in both directions.
+std::vector<ControlGrid> Sheet(int n);
+
 // The surface point at s (along a row) and t (down the columns).
 patchtool::Vec3 Evaluate(const ControlGrid& grid, double s, double t);
 

@@ -4,8 +4,11 @@
 
 #include <tiny_obj_loader.h>
 
+#include <array>
 #include <cmath>
+#include <set>
 
+#include "BptFixture.h"
 #include "ToolFiles.h"
 #include "patchio/PatchIO.h"
 #include "tools/patchtext/Tessellator.h"
@@ -65,6 +68,28 @@ TEST(ToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
     }
     EXPECT_EQ(obj.attrib.vertices.size(), 3 * positions);
     EXPECT_NE(io.out.str().find(output + ": 2 objects, "), std::string::npos);
+}
+
+// More patches than to-obj tessellates at once: the batches must still weld
+// into one surface, every point once.
+TEST(ToObj, LargeObjectsWeldAcrossBatches) {
+    const int n = 70;  // 4900 patches
+    PatchIO set;
+    set.AddPatchObject(bpt::ToExportObject(bpt::Sheet(n)));
+    const std::string input = toolfiles::TempPath("obj_sheet.txt");
+    ASSERT_EQ(set.Write(input.c_str()), 1);
+    const std::string output = toolfiles::TempPath("obj_sheet.obj");
+    toolfiles::Captured io;
+    ASSERT_EQ(patchtool::RunToObj({input, output, 2}, io.console), patchtool::kExitOk) << io.err.str();
+    const LoadedObj obj = Load(output);
+    ASSERT_EQ(obj.shapes.size(), 1u);
+    const std::size_t side = 2 * n + 1;
+    EXPECT_EQ(obj.attrib.vertices.size(), 3 * side * side);
+    std::set<std::array<float, 3>> distinct;
+    for (std::size_t v = 0; v < obj.attrib.vertices.size(); v += 3)
+        distinct.insert({obj.attrib.vertices[v], obj.attrib.vertices[v + 1], obj.attrib.vertices[v + 2]});
+    EXPECT_EQ(distinct.size(), side * side);
+    EXPECT_EQ(obj.shapes[0].mesh.indices.size(), 3u * 2u * 4u * static_cast<std::size_t>(n * n));
 }
 
 TEST(ToObj, MoreStepsMakeMoreTriangles) {

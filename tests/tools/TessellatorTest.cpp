@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 
+#include "BptFixture.h"
 #include "MeshObjects.h"
 #include "tools/patchtext/BezierPatch.h"
 #include "tools/patchtext/Tessellator.h"
@@ -167,6 +168,30 @@ TEST(Tessellator, PatchesWithoutASurfaceAreSkippedWithTheReason) {
         EXPECT_NE(out.skipped[0].reason.find(c.reason), std::string::npos) << out.skipped[0].reason;
         EXPECT_EQ(out.patches.size(), 1u);
     }
+}
+
+TEST(Tessellator, BatchesGiveTheMeshOfTheWhole) {
+    const ExportPatchObject object = bpt::ToExportObject(bpt::Sheet(5));
+    const int steps = 3;
+    const auto whole = patchtool::TessellateObject(object, steps);
+    patchtool::Tessellation batches(steps);
+    std::vector<Vec3> positions;
+    std::vector<std::array<std::int32_t, 3>> triangles;
+    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
+        batches.AddPatch(object, p);
+        if (p % 4 != 3 && p + 1 != object.NumPatches()) continue;
+        const auto batch = batches.TakeBatch();
+        EXPECT_EQ(batch.mesh.firstPosition, static_cast<std::int32_t>(positions.size()));
+        positions.insert(positions.end(), batch.mesh.positions.begin(), batch.mesh.positions.end());
+        triangles.insert(triangles.end(), batch.mesh.triangles.begin(), batch.mesh.triangles.end());
+        EXPECT_EQ(batch.mesh.triangles.size(), batch.mesh.triangleNormals.size());
+        for (const auto& corners : batch.mesh.triangleNormals)
+            for (const std::int32_t n : corners) EXPECT_LT(static_cast<std::size_t>(n), batch.mesh.normals.size());
+    }
+    EXPECT_EQ(positions, whole.mesh.positions);
+    EXPECT_EQ(triangles, whole.mesh.triangles);
+    // The sheet's surface points, each once.
+    EXPECT_EQ(positions.size(), static_cast<std::size_t>((5 * steps + 1) * (5 * steps + 1)));
 }
 
 TEST(Tessellator, NonFiniteControlPointsAreSkipped) {

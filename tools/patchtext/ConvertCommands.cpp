@@ -16,6 +16,8 @@ namespace {
 
 // Largest picture side accepted, which keeps the buffers below a gigabyte.
 constexpr int kMaxSide = 8192;
+// Patches tessellated before their part of the OBJ is written out.
+constexpr std::int32_t kPatchesPerBatch = 4096;
 // Patches without a surface reported per object before a summary line.
 constexpr std::size_t kSkippedShown = 10;
 
@@ -87,11 +89,21 @@ int RunToObj(const ObjCommand& command, Console& console) {
     Progress progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     std::int64_t vertices = 0, triangles = 0;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        const ObjectMesh out = TessellateObject(set.PatchObjectAt(i), command.steps, &progress);
-        ReportSkipped(command.file, i, out.skipped, console);
-        writer.Object("patchobject_" + std::to_string(i), out.mesh);
-        vertices += static_cast<std::int64_t>(out.mesh.positions.size());
-        triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
+        const ExportPatchObject& object = set.PatchObjectAt(i);
+        writer.BeginObject("patchobject_" + std::to_string(i));
+        Tessellation tessellation(command.steps);
+        std::vector<SkippedPatch> skipped;
+        for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
+            tessellation.AddPatch(object, p);
+            progress.Advance();
+            if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
+            const ObjectMesh out = tessellation.TakeBatch();
+            writer.Batch(out.mesh);
+            vertices += static_cast<std::int64_t>(out.mesh.positions.size());
+            triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
+            skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
+        }
+        ReportSkipped(command.file, i, skipped, console);
     }
     progress.Finish();
     file.close();

@@ -32,15 +32,19 @@ void ObjWriter::Triple(const char* keyword, const Vec3& v) {
     out_ << line;
 }
 
-void ObjWriter::Object(const std::string& name, const TriangleMesh& mesh) {
+void ObjWriter::BeginObject(const std::string& name) {
     out_ << "o " << name << '\n';
+    objectBase_ = positionsWritten_;
+}
+
+void ObjWriter::Batch(const TriangleMesh& mesh) {
     for (const Vec3& p : mesh.positions) Triple("v", p);
     for (const Vec3& n : mesh.normals) Triple("vn", n);
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         std::string line = "f";
         for (std::size_t corner = 0; corner < 3; ++corner) {
             line.push_back(' ');
-            AppendInt(line, positionsWritten_ + mesh.triangles[t][corner] + 1);
+            AppendInt(line, objectBase_ + mesh.triangles[t][corner] + 1);
             line += "//";
             AppendInt(line, normalsWritten_ + mesh.triangleNormals[t][corner] + 1);
         }
@@ -49,6 +53,11 @@ void ObjWriter::Object(const std::string& name, const TriangleMesh& mesh) {
     }
     positionsWritten_ += static_cast<std::int64_t>(mesh.positions.size());
     normalsWritten_ += static_cast<std::int64_t>(mesh.normals.size());
+}
+
+void ObjWriter::Object(const std::string& name, const TriangleMesh& mesh) {
+    BeginObject(name);
+    Batch(mesh);
 }
 
 }  // namespace patchtool

@@ -20,14 +20,21 @@ public:
 
     // Comment lines at the top of the file.
     void Comment(const std::string& text);
+    // Starts the group of the next object.
+    void BeginObject(const std::string& name);
+    // Writes a batch of the current object's mesh (see Tessellation): its
+    // new positions, its normals and its triangles.
+    void Batch(const TriangleMesh& mesh);
+    // Both at once, for a mesh held whole.
     void Object(const std::string& name, const TriangleMesh& mesh);
 
 private:
     void Triple(const char* keyword, const Vec3& v);
 
     std::ostream& out_;
-    std::int64_t positionsWritten_ = 0;  // before the current object
+    std::int64_t positionsWritten_ = 0;
     std::int64_t normalsWritten_ = 0;
+    std::int64_t objectBase_ = 0;  // positions written before the current object
 };
 
 }  // namespace patchtool

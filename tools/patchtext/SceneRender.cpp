@@ -11,6 +11,10 @@ namespace {
 // Pictures up to this many pixels are drawn with 2 x 2 samples per pixel.
 constexpr std::int64_t kSupersampledPixels = std::int64_t{4} << 20;
 
+// Patches tessellated and drawn at a time. Where batches meet, both sides
+// compute the same edge points and, for a smooth join, the same normals.
+constexpr std::int32_t kPatchesPerBatch = 512;
+
 // Object colours, in turn, so that neighbouring objects stand apart.
 constexpr Colour kPalette[] = {{0.86f, 0.47f, 0.25f}, {0.31f, 0.55f, 0.85f}, {0.45f, 0.74f, 0.38f},
                                {0.84f, 0.72f, 0.33f}, {0.64f, 0.45f, 0.80f}, {0.33f, 0.74f, 0.74f}};
@@ -27,7 +31,7 @@ void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& 
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         RasterVertex corners[3];
         for (std::size_t c = 0; c < 3; ++c) {
-            corners[c] = {positions[static_cast<std::size_t>(mesh.triangles[t][c])],
+            corners[c] = {positions[static_cast<std::size_t>(mesh.triangles[t][c] - mesh.firstPosition)],
                           normals[static_cast<std::size_t>(mesh.triangleNormals[t][c])]};
         }
         frame.Triangle(corners, colour, camera);
@@ -37,8 +41,8 @@ void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& 
         for (int edge = 0; edge < patch.sides; ++edge) {
             const auto where = EdgeSampleIndices(patch.sides, steps, edge);
             for (std::size_t k = 0; k + 1 < where.size(); ++k) {
-                const auto a = static_cast<std::size_t>(patch.vertex[where[k]]);
-                const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]]);
+                const auto a = static_cast<std::size_t>(patch.vertex[where[k]] - mesh.firstPosition);
+                const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]] - mesh.firstPosition);
                 frame.Line(positions[a], positions[b], kWire, camera, lineWidth);
             }
         }
@@ -115,10 +119,15 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progres
     Framebuffer frame(width, height, kBackgroundTop, kBackgroundBottom);
     RenderResult result;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        const ObjectMesh out = TessellateObject(set.PatchObjectAt(i), options.steps, progress);
-        result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
+        const ExportPatchObject& object = set.PatchObjectAt(i);
         const Colour colour = kPalette[static_cast<std::size_t>(i) % (sizeof kPalette / sizeof kPalette[0])];
-        DrawObject(frame, camera, out, offsets[static_cast<std::size_t>(i)], colour, options.wire, options.steps, factor);
+        // In batches, so that memory stays small whatever the object's size.
+        for (std::int32_t first = 0; first < object.NumPatches(); first += kPatchesPerBatch) {
+            const ObjectMesh out = TessellatePatches(object, first, kPatchesPerBatch, options.steps, progress);
+            result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
+            DrawObject(frame, camera, out, offsets[static_cast<std::size_t>(i)], colour, options.wire, options.steps,
+                       factor);
+        }
     }
     result.image = frame.Resolve(factor);
     result.coverage = frame.CoveredShare();

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,16 @@ class Progress;
 // Positions are shared wherever patches meet; normals are shared where the
 // surface is smooth there and kept apart at creases (within 35 degrees they
 // are averaged).
+// Position ids count through the whole object; a mesh holds the positions
+// from firstPosition on (all of them unless it is a later batch).
 struct TriangleMesh {
+    std::int32_t firstPosition = 0;
     std::vector<Vec3> positions;
     std::vector<Vec3> normals;  // unit length
-    std::vector<std::array<std::int32_t, 3>> triangles;        // positions, counter-clockwise about the normal
+    std::vector<std::array<std::int32_t, 3>> triangles;        // position ids, counter-clockwise about the normal
     std::vector<std::array<std::int32_t, 3>> triangleNormals;  // the normal at each corner
+
+    const Vec3& Position(std::int32_t id) const { return positions[static_cast<std::size_t>(id - firstPosition)]; }
 };
 
 // Where the samples of one patch went. Quads: (steps+1)^2 samples, row t
@@ -61,8 +67,38 @@ std::size_t SampleCount(int sides, int steps);
 // sides, from its corner i to corner i+1.
 std::vector<std::size_t> EdgeSampleIndices(int sides, int steps, int edge);
 
+class Welder;
+class NormalClusters;
+
+// Tessellates the patches of one object one by one, handing the result out
+// in batches: a batch holds the positions that are new in it, but its
+// triangles may use positions of earlier batches (shared edges and
+// corners). An edge is held only until its second patch has come, so memory
+// follows the open front of the surface, not its size.
+class Tessellation {
+public:
+    explicit Tessellation(int steps);
+    ~Tessellation();
+    Tessellation(const Tessellation&) = delete;
+    Tessellation& operator=(const Tessellation&) = delete;
+
+    void AddPatch(const ExportPatchObject& object, std::int32_t patch);
+    ObjectMesh TakeBatch();
+
+private:
+    int steps_;
+    std::unique_ptr<Welder> welder_;
+    std::unique_ptr<NormalClusters> normals_;
+    ObjectMesh batch_;
+};
+
 // Tessellates object with steps (1 or more) intervals per patch edge.
 // progress, when given, advances by one per patch.
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, Progress* progress = nullptr);
+// The same for count patches from first on, welded among themselves only.
+// Edge points are still evaluated canonically, so batches that meet share
+// bit-identical points.
+ObjectMesh TessellatePatches(const ExportPatchObject& object, std::int32_t first, std::int32_t count, int steps,
+                             Progress* progress = nullptr);
 
 }  // namespace patchtool
