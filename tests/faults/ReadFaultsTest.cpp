@@ -88,6 +88,13 @@ TEST_F(ReadFaults, HighBytesInAKeywordFailWithThemEscapedInTheReason) {
     EXPECT_EQ(set.NumPatchObjects(), 0);
 }
 
+// Quotes and backslashes would make the quoted token in the reason
+// ambiguous; control characters would garble a terminal.
+TEST_F(ReadFaults, QuotesBackslashesAndControlCharactersAreEscapedInTheReason) {
+    ASSERT_EQ(Read(Replaced(TriangleFile(), "SIDES", "S\"I\\D\x1b")), 0);
+    EXPECT_NE(why.Message().find("\"S\\x22I\\x5CD\\x1B\""), std::string::npos) << why.Message();
+}
+
 TEST_F(ReadFaults, EveryHighByteAsAFileFailsAtTheFirstToken) {
     std::string bytes;
     for (int b = 128; b <= 255; ++b) bytes.push_back(static_cast<char>(b));
