@@ -14,8 +14,7 @@ void Progress::Advance(std::int64_t count) {
     const auto percent = static_cast<int>(done_ * 100 / total_);
     if (percent == shownPercent_) return;
     shownPercent_ = percent;
-    std::fprintf(out_, "\r%s: %d%% (%lld/%lld)", label_.c_str(), percent, static_cast<long long>(done_),
-                 static_cast<long long>(total_));
+    std::fprintf(out_, "\r%s: %d%%", label_.c_str(), percent);
     std::fflush(out_);
 }
 

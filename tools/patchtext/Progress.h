@@ -1,4 +1,4 @@
-// A progress line for long runs: "label: 42% (4200/10000)", rewritten in
+// A progress line for long runs: "label: 42%", rewritten in
 // place on an interactive terminal and silent everywhere else.
 #pragma once
 
