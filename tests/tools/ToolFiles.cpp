@@ -47,7 +47,13 @@ int LineOf(const std::string& text, const std::string& needle) {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "patchtext_" + name; }
+// Named after the running test too: CTest runs the tests of this program in
+// parallel processes, and they must not share files.
+std::string TempPath(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string owner = test ? std::string(test->test_suite_name()) + "." + test->name() + "_" : std::string();
+    return ::testing::TempDir() + "patchtext_" + owner + name;
+}
 
 std::string WriteFile(const std::string& name, const std::string& text) {
     const std::string path = TempPath(name);

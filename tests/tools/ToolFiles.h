@@ -17,7 +17,8 @@ std::string Replace(std::string text, const std::string& from, const std::string
 // The line (from 1) of the first occurrence of needle, 0 if none.
 int LineOf(const std::string& text, const std::string& needle);
 
-// Writes text to a file of that name in the test folder; answers its path.
+// Writes text to a file of that name in the test folder, in a name of the
+// running test's own; answers its path.
 std::string WriteFile(const std::string& name, const std::string& text);
 std::string ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
