@@ -18,7 +18,7 @@ struct Broken {
     const char* reason;  // part of the message
 };
 
-TEST(Check, BrokenFilesReportWhereAndWhy) {
+TEST(PatchtextCheck, BrokenFilesReportWhereAndWhy) {
     const std::string good = kTriangleFile;
     const Broken cases[] = {
         {"misspelt_keyword", Replace(good, "PATCHOBJECTS", "PATCHOBJETCS"), ":2:1: ",
@@ -42,14 +42,14 @@ TEST(Check, BrokenFilesReportWhereAndWhy) {
     }
 }
 
-TEST(Check, MissingFileIsUnreadableInput) {
+TEST(PatchtextCheck, MissingFileIsUnreadableInput) {
     toolfiles::Captured io;
     const std::string path = toolfiles::TempPath("does_not_exist.txt");
     EXPECT_EQ(patchtool::RunCheck({{path}, false}, io.console), patchtool::kExitUsage);
     EXPECT_EQ(io.err.str(), path + ": error: cannot open the file\n");
 }
 
-TEST(Check, GoodFilePrintsCountsAndOk) {
+TEST(PatchtextCheck, GoodFilePrintsCountsAndOk) {
     const std::string path = toolfiles::WriteFile("good.txt", kTriangleFile);
     toolfiles::Captured io;
     EXPECT_EQ(patchtool::RunCheck({{path}, true}, io.console), patchtool::kExitOk);
@@ -64,7 +64,7 @@ struct Suspicious {
     std::vector<std::string> warnings;  // ":line:column: warning: text" each
 };
 
-TEST(Check, LegalButSuspiciousFilesWarnAtTheirPlace) {
+TEST(PatchtextCheck, LegalButSuspiciousFilesWarnAtTheirPlace) {
     const std::string good = kTriangleFile;
     const std::string longNumber = "0." + std::string(100, '0');
     const Suspicious cases[] = {
@@ -120,7 +120,7 @@ TEST(Check, LegalButSuspiciousFilesWarnAtTheirPlace) {
 
 // Two triangles written by the writer; the first names the second as its
 // neighbour on edge 0, the second names nobody.
-TEST(Check, OneSidedAdjacencyIsNotMutual) {
+TEST(PatchtextCheck, OneSidedAdjacencyIsNotMutual) {
     ExportPatchObject object;
     meshobjects::AddTriangle(object, {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
     meshobjects::AddTriangle(object, {1, 0, 0}, {0, 0, 0}, {0, -1, 0});
@@ -143,7 +143,7 @@ TEST(Check, OneSidedAdjacencyIsNotMutual) {
                                 "name patch 0 back\n");
 }
 
-TEST(Check, ManyWarningsOfOneKindAreSummarised) {
+TEST(PatchtextCheck, ManyWarningsOfOneKindAreSummarised) {
     std::string text = kTriangleFile;
     text = Replace(text, "NUMVERTS 3", "NUMVERTS 28");
     std::string extra;
@@ -158,7 +158,7 @@ TEST(Check, ManyWarningsOfOneKindAreSummarised) {
     EXPECT_NE(io.out.str().find(path + ": 26 warnings\n"), std::string::npos);
 }
 
-TEST(Check, SeveralFilesAnswerTheWorstOutcome) {
+TEST(PatchtextCheck, SeveralFilesAnswerTheWorstOutcome) {
     const std::string good = toolfiles::WriteFile("several_good.txt", kTriangleFile);
     const std::string bad = toolfiles::WriteFile("several_bad.txt", Replace(kTriangleFile, "SIDES 3", "SIDES 2"));
     const std::string missing = toolfiles::TempPath("several_missing.txt");

@@ -9,7 +9,7 @@ using toolfiles::kTriangleFile;
 
 namespace {
 
-TEST(Info, TextOfOneTriangleAndACamera) {
+TEST(PatchtextInfo, TextOfOneTriangleAndACamera) {
     const std::string path = toolfiles::WriteFile("info_triangle.txt", kTriangleFile);
     toolfiles::Captured io;
     ASSERT_EQ(patchtool::RunInfo({path, false}, io.console), patchtool::kExitOk);
@@ -20,7 +20,7 @@ TEST(Info, TextOfOneTriangleAndACamera) {
                                    "camera 0: position (0, -200, 50.5), target (0, 0, 0), distance 206.27711\n");
 }
 
-TEST(Info, JsonOfTheDefaultScene) {
+TEST(PatchtextInfo, JsonOfTheDefaultScene) {
     const std::string path = toolfiles::WriteDefaultSceneExport("info_default.txt");
     toolfiles::Captured io;
     ASSERT_EQ(patchtool::RunInfo({path, true}, io.console), patchtool::kExitOk);
@@ -47,7 +47,7 @@ TEST(Info, JsonOfTheDefaultScene) {
     }
 }
 
-TEST(Info, JsonWritesNonFiniteNumbersAsNull) {
+TEST(PatchtextInfo, JsonWritesNonFiniteNumbersAsNull) {
     const std::string text = toolfiles::Replace(kTriangleFile, "CAMERA 0\t0.000000", "CAMERA 0\tinf");
     const std::string path = toolfiles::WriteFile("info_inf.txt", text);
     toolfiles::Captured io;
@@ -57,7 +57,7 @@ TEST(Info, JsonWritesNonFiniteNumbersAsNull) {
     EXPECT_TRUE(json["cameras"][0]["distance"].is_null());
 }
 
-TEST(Info, EmptyObjectHasNoBox) {
+TEST(PatchtextInfo, EmptyObjectHasNoBox) {
     const std::string text = "VERSION\t1.10\nPATCHOBJECTS\t1\nPATCHOBJECT 0\n\tNUMVERTS 0\n\tNUMVECS 0\n\tNUMPATCHES 0\nNUMCAMERAS 0\n";
     const std::string path = toolfiles::WriteFile("info_empty.txt", text);
     toolfiles::Captured text_io, json_io;
@@ -67,7 +67,7 @@ TEST(Info, EmptyObjectHasNoBox) {
     EXPECT_TRUE(nlohmann::json::parse(json_io.out.str())["patchObjects"][0]["boundingBox"].is_null());
 }
 
-TEST(Info, BrokenFileTellsWhyAndFails) {
+TEST(PatchtextInfo, BrokenFileTellsWhyAndFails) {
     const std::string path = toolfiles::WriteFile("info_broken.txt", toolfiles::Replace(kTriangleFile, "NUMVECS", "NUMVEC"));
     toolfiles::Captured io;
     EXPECT_EQ(patchtool::RunInfo({path, false}, io.console), patchtool::kExitBadFile);

@@ -30,7 +30,7 @@ LoadedObj Load(const std::string& path) {
     return obj;
 }
 
-TEST(ToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
+TEST(PatchtextToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
     const std::string input = toolfiles::WriteDefaultSceneExport("obj_default.txt");
     const std::string output = toolfiles::TempPath("obj_default.obj");
     toolfiles::Captured io;
@@ -72,7 +72,7 @@ TEST(ToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
 
 // More patches than to-obj tessellates at once: the batches must still weld
 // into one surface, every point once.
-TEST(ToObj, LargeObjectsWeldAcrossBatches) {
+TEST(PatchtextToObj, LargeObjectsWeldAcrossBatches) {
     const int n = 70;  // 4900 patches
     PatchIO set;
     set.AddPatchObject(bpt::ToExportObject(bpt::Sheet(n)));
@@ -92,7 +92,7 @@ TEST(ToObj, LargeObjectsWeldAcrossBatches) {
     EXPECT_EQ(obj.shapes[0].mesh.indices.size(), 3u * 2u * 4u * static_cast<std::size_t>(n * n));
 }
 
-TEST(ToObj, MoreStepsMakeMoreTriangles) {
+TEST(PatchtextToObj, MoreStepsMakeMoreTriangles) {
     const std::string input = toolfiles::WriteFile("obj_triangle.txt", toolfiles::kTriangleFile);
     std::size_t previous = 0;
     for (const int steps : {1, 2, 5}) {
@@ -107,7 +107,7 @@ TEST(ToObj, MoreStepsMakeMoreTriangles) {
     }
 }
 
-TEST(ToObj, PatchesWithoutASurfaceAreLeftOutWithAWarning) {
+TEST(PatchtextToObj, PatchesWithoutASurfaceAreLeftOutWithAWarning) {
     const std::string text = toolfiles::Replace(toolfiles::kTriangleFile, "VERTS 0 1 2", "VERTS 0 1 5");
     const std::string input = toolfiles::WriteFile("obj_bad_index.txt", text);
     const std::string output = toolfiles::TempPath("obj_bad_index.obj");
@@ -119,7 +119,7 @@ TEST(ToObj, PatchesWithoutASurfaceAreLeftOutWithAWarning) {
     ASSERT_EQ(obj.shapes.size(), 0u);  // an empty group reads as no shape
 }
 
-TEST(ToObj, UnreadableInputAndUnwritableOutput) {
+TEST(PatchtextToObj, UnreadableInputAndUnwritableOutput) {
     const std::string good = toolfiles::WriteFile("obj_good.txt", toolfiles::kTriangleFile);
     const std::string broken = toolfiles::WriteFile("obj_broken.txt", toolfiles::Replace(toolfiles::kTriangleFile, "PATCH 0", "PATCH 1"));
     toolfiles::Captured a, b, c;

@@ -27,7 +27,7 @@ Outcome Program(const std::string& arguments) {
     return run;
 }
 
-TEST(Program, HelpListsTheCommandsAndExitCodes) {
+TEST(PatchtextProgram, HelpListsTheCommandsAndExitCodes) {
     const Outcome run = Program("--help");
     EXPECT_EQ(run.status, 0);
     for (const char* word : {"check", "info", "to-obj", "render", "Exit status"})
@@ -38,7 +38,7 @@ TEST(Program, HelpListsTheCommandsAndExitCodes) {
         EXPECT_NE(render.out.find(word), std::string::npos) << word;
 }
 
-TEST(Program, BadUsageExitsWithTwo) {
+TEST(PatchtextProgram, BadUsageExitsWithTwo) {
     const std::string file = toolfiles::WriteFile("program.txt", toolfiles::kTriangleFile);
     for (const std::string& arguments : {std::string(), std::string("frobnicate"), std::string("check"),
                                         "to-obj " + file, "to-obj " + file + " -o x.obj --steps 0",
@@ -51,7 +51,7 @@ TEST(Program, BadUsageExitsWithTwo) {
     }
 }
 
-TEST(Program, CheckAnswersOkBadAndUnreadable) {
+TEST(PatchtextProgram, CheckAnswersOkBadAndUnreadable) {
     const std::string good = toolfiles::WriteFile("program_good.txt", toolfiles::kTriangleFile);
     const std::string bad = toolfiles::WriteFile("program_bad.txt", toolfiles::Replace(toolfiles::kTriangleFile, "SIDES 3", "SIDES 6"));
     const Outcome ok = Program("check " + good);

@@ -23,14 +23,14 @@ std::string Drawn(bool enabled, std::int64_t total, std::int64_t minimum, std::i
     return text;
 }
 
-TEST(Progress, DrawsEachPercentOnceAndClearsTheLine) {
+TEST(PatchtextProgress, DrawsEachPercentOnceAndClearsTheLine) {
     EXPECT_EQ(Drawn(true, 400, 100, 4), "\rjob: 25%\rjob: 50%\rjob: 75%\rjob: 100%\r\033[K");
     // Many small steps still draw each percentage, 0 to 100, once.
     const std::string many = Drawn(true, 100000, 100, 100000);
     EXPECT_EQ(std::count(many.begin(), many.end(), '%'), 101);
 }
 
-TEST(Progress, StaysSilentWhenNotAskedOrForSmallJobs) {
+TEST(PatchtextProgress, StaysSilentWhenNotAskedOrForSmallJobs) {
     EXPECT_EQ(Drawn(false, 400, 100, 4), "");
     EXPECT_EQ(Drawn(true, 50, 100, 5), "");
     EXPECT_EQ(Drawn(true, 0, 0, 0), "");

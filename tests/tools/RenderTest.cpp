@@ -64,7 +64,7 @@ Coverage Covered(const Image& image) {
     return c;
 }
 
-TEST(Render, DefaultSceneCoversASensibleShare) {
+TEST(PatchtextRender, DefaultSceneCoversASensibleShare) {
     const std::string input = toolfiles::WriteDefaultSceneExport("render_default.txt");
     PatchIO set;
     ASSERT_EQ(set.Read(input.c_str()), 1);
@@ -85,7 +85,7 @@ TEST(Render, DefaultSceneCoversASensibleShare) {
     }
 }
 
-TEST(Render, IsStableAndMatchesTheStoredReference) {
+TEST(PatchtextRender, IsStableAndMatchesTheStoredReference) {
     const std::string input = toolfiles::WriteDefaultSceneExport("render_reference.txt");
     auto command = Command(input, "render_reference.png", "");
     command.spread = true;
@@ -132,7 +132,7 @@ std::string TeapotWithCameras() {
     return path;
 }
 
-TEST(Render, CamerasMoveTheViewAsALookAtCameraShould) {
+TEST(PatchtextRender, CamerasMoveTheViewAsALookAtCameraShould) {
     const std::string input = TeapotWithCameras();
     const Coverage straight = Covered(Render(Command(input, "cam0.png", "0")));
     const Coverage aimedRight = Covered(Render(Command(input, "cam1.png", "1")));
@@ -147,7 +147,7 @@ TEST(Render, CamerasMoveTheViewAsALookAtCameraShould) {
     EXPECT_NEAR(far.centreX, 0.5, 0.05);
 }
 
-TEST(Render, DefaultCameraIsTheFirstAndAutoIsTheThreeQuarterView) {
+TEST(PatchtextRender, DefaultCameraIsTheFirstAndAutoIsTheThreeQuarterView) {
     const std::string input = TeapotWithCameras();
     const Image byDefault = Render(Command(input, "default.png", ""));
     const Image first = Render(Command(input, "first.png", "0"));
@@ -157,7 +157,7 @@ TEST(Render, DefaultCameraIsTheFirstAndAutoIsTheThreeQuarterView) {
     EXPECT_GT(Covered(automatic).share, 0.1);
 }
 
-TEST(Render, WireDrawsDarkPatchEdges) {
+TEST(PatchtextRender, WireDrawsDarkPatchEdges) {
     const std::string input = TeapotWithCameras();
     auto command = Command(input, "wire.png", "0");
     const Image plain = Render(command);
@@ -172,7 +172,7 @@ TEST(Render, WireDrawsDarkPatchEdges) {
     EXPECT_GT(dark(wire), dark(plain) + 100);
 }
 
-TEST(Render, SizeAndCameraMistakesAreUsageErrors) {
+TEST(PatchtextRender, SizeAndCameraMistakesAreUsageErrors) {
     const std::string input = TeapotWithCameras();
     struct Case {
         const char* camera;
