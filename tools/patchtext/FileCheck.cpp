@@ -1,7 +1,8 @@
 #include "tools/patchtext/FileCheck.h"
 
 #include <cmath>
-#include <cstdlib>
+
+#include "patchio/NumberParse.h"
 
 namespace patchtool {
 namespace {
@@ -165,9 +166,7 @@ std::string DescribeCounts(const SetCounts& c) {
            Plural(c.cameras, "camera", "cameras");
 }
 
-float VersionValue(const std::string& versionText) {
-    return static_cast<float>(std::strtod(versionText.c_str(), nullptr));
-}
+float VersionValue(const std::string& versionText) { return numparse::ToFloat(versionText.c_str()); }
 
 bool IsCurrentVersion(const std::string& versionText) { return VersionValue(versionText) == kCurrentVersion; }
 

@@ -63,8 +63,8 @@ std::string DescribeCounts(const SetCounts& counts);
 
 // True when the version text of a file reads as the format's 1.10.
 bool IsCurrentVersion(const std::string& versionText);
-// The version as the reader takes it: the longest numeric prefix, as a
-// 32-bit float.
+// The version as the reader takes it: atof's longest numeric prefix, as a
+// 32-bit float, whatever the process locale.
 float VersionValue(const std::string& versionText);
 
 // Warnings about the contents of a set, located through layout.

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "tools/patchtext/SceneRender.h"
 
@@ -15,7 +14,10 @@ std::string PointText(Vec3 p) { return "(" + NumberText(p.x) + ", " + NumberText
 nlohmann::ordered_json Number(double value) {
     if (!std::isfinite(value)) return nullptr;
     // Through the float's shortest text, so 1.2f prints as 1.2.
-    return std::strtod(NumberText(value).c_str(), nullptr);
+    const std::string text = NumberText(value);
+    double shortest = value;
+    std::from_chars(text.data(), text.data() + text.size(), shortest);
+    return shortest;
 }
 
 nlohmann::ordered_json Point(Vec3 p) { return nlohmann::ordered_json::array({Number(p.x), Number(p.y), Number(p.z)}); }
