@@ -4,8 +4,8 @@
 # memory ratios, each beside its target. Exits non-zero when a target is
 # missed or a benchmark fails.
 #
-#   scripts/bench.sh                 export sets of 40 MB and 400 MB (three minutes on 2 cores)
-#   scripts/bench.sh --quick         the 40 MB set only (about a minute and a half)
+#   scripts/bench.sh                 export sets of 40 MB and 400 MB (about two minutes)
+#   scripts/bench.sh --quick         the 40 MB set only (under a minute)
 #   scripts/bench.sh --repetitions N runs of each benchmark; medians are compared (default 3)
 #
 # The timings interleave our code and the reference in random order, so
