@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev
-  locales gcovr
+  locales gcovr python3
 )
 
 missing=()
