@@ -9,6 +9,11 @@
 
 namespace {
 
+// Reports kept since the last clear. A process that never clears (a
+// pipeline reading file after file of an unknown version) must not grow
+// without end; later reports beyond this many are dropped.
+constexpr std::size_t kMaxKeptReports = 1000;
+
 std::vector<AssertReport>& Reports() {
     static std::vector<AssertReport> reports;
     return reports;
@@ -94,7 +99,9 @@ void decomp_affine(Matrix3 m, AffineParts* parts) {
     *parts = result;
 }
 
-void assert1(int line, const char* file) { Reports().push_back({line, file ? file : ""}); }
+void assert1(int line, const char* file) {
+    if (Reports().size() < kMaxKeptReports) Reports().push_back({line, file ? file : ""});
+}
 
 const std::vector<AssertReport>& AssertReports() { return Reports(); }
 

@@ -176,7 +176,8 @@ private:
 // empty scene). Answers the previous one.
 HOST_API Interface* SetCOREInterface(Interface* ip);
 
-// Assertion reports, in the order they were raised.
+// Assertion reports, in the order they were raised: the first 1000 since
+// the last clear.
 struct AssertReport {
     int line;
     std::string file;
