@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "CommaLocale.h"
 #include "patchio/NumberText.h"
 
 namespace {
@@ -124,18 +125,11 @@ TEST_F(CLocale, VersionMatchesThreeTwoF) {
 
 // The text does not follow the process locale.
 TEST(NumberTextLocale, CommaDecimalLocaleChangesNothing) {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-    const char* chosen = nullptr;
-    for (const char* name : names)
-        if (std::setlocale(LC_ALL, name)) {
-            chosen = name;
-            break;
-        }
-    if (!chosen) GTEST_SKIP() << "no comma-decimal locale installed (install the locales package)";
-    ASSERT_EQ(Printf(Conversion::F, 0.5), "0,500000") << "the locale " << chosen << " does not use a decimal comma";
+    const testlocale::CommaLocale comma;
+    if (!comma.Active()) GTEST_SKIP() << testlocale::kNoCommaLocale;
+    ASSERT_EQ(Printf(Conversion::F, 0.5), "0,500000") << comma.Name();
     EXPECT_EQ(Float(0.5f), "0.500000");
     EXPECT_EQ(Version(1.1), "1.10");
-    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CommaLocale.h"
 #include "TestFiles.h"
 #include "host/Desktop.h"
 #include "patchio/PatchIO.h"
@@ -132,21 +133,15 @@ TEST(Writer, ReplacesAnExistingFile) {
 }
 
 TEST(Writer, CommaDecimalLocaleWritesTheSameBytes) {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"};
-    const char* chosen = nullptr;
-    for (const char* name : names)
-        if (std::setlocale(LC_ALL, name)) {
-            chosen = name;
-            break;
-        }
-    if (!chosen) GTEST_SKIP() << "no comma-decimal locale installed (install the locales package)";
     PatchIO set;
     FillWorkedExample(set);
     TempDir dir;
     const std::string path = dir.File("out.txt");
-    const int result = set.Write(path.c_str());
-    std::setlocale(LC_ALL, "C");
-    ASSERT_EQ(result, 1);
+    {
+        const testlocale::CommaLocale comma;
+        if (!comma.Active()) GTEST_SKIP() << testlocale::kNoCommaLocale;
+        ASSERT_EQ(set.Write(path.c_str()), 1);
+    }
     EXPECT_EQ(testfiles::ReadBytes(path), Golden("worked_example.txt"));
 }
 
