@@ -1,7 +1,9 @@
 #include "host/ObjLoader.h"
 
 #include <cmath>
+#include <istream>
 #include <limits>
+#include <streambuf>
 
 #include <tiny_obj_loader.h>
 
@@ -11,6 +13,41 @@ namespace {
 // and vector index of its conversion (at most nine vectors per corner)
 // stays within the host's 32-bit indices.
 constexpr std::size_t kMaxCorners = 200'000'000;
+
+// The reader's vertex-weight statements ("vw vertex joint weight ...") are
+// of no use here, and the reader converts a joint number out of int's range
+// with undefined behaviour. This view of the stream turns the "w" of a "vw"
+// that starts a line into "_", so that the reader skips the line as a
+// statement it does not know. Everything else passes unchanged.
+class WithoutVertexWeights final : public std::streambuf {
+public:
+    explicit WithoutVertexWeights(std::streambuf* source) : source_(source) {}
+
+protected:
+    int_type underflow() override {
+        const std::streamsize got = source_->sgetn(block_, sizeof block_);
+        if (got <= 0) return traits_type::eof();
+        for (std::streamsize i = 0; i < got; ++i) Pass(block_[i]);
+        setg(block_, block_, block_ + got);
+        return traits_type::to_int_type(block_[0]);
+    }
+
+private:
+    void Pass(char& c) {
+        if (afterLeadingV_ && c == 'w') c = '_';
+        afterLeadingV_ = lineStart_ && c == 'v';
+        if (c == '\n' || c == '\r') {
+            lineStart_ = true;
+        } else if (c != ' ' && c != '\t') {
+            lineStart_ = false;
+        }
+    }
+
+    std::streambuf* source_;
+    char block_[4096];
+    bool lineStart_ = true;      // only blanks since the line began
+    bool afterLeadingV_ = false;  // the last character was a "v" that began a statement
+};
 
 std::string FirstLine(const std::string& text) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -102,7 +139,10 @@ bool ReadPolygonMesh(std::istream& in, const std::string& name, PolygonMesh& mes
     std::string warnings, errors;
     // No material reader (materials are not used), no triangulation (the
     // conversion splits polygons itself), no made-up vertex colours.
-    const bool read = tinyobj::LoadObj(&attrib, &shapes, &materials, &warnings, &errors, &in, nullptr, false, false);
+    WithoutVertexWeights filtered(in.rdbuf());
+    std::istream statements(&filtered);
+    const bool read =
+        tinyobj::LoadObj(&attrib, &shapes, &materials, &warnings, &errors, &statements, nullptr, false, false);
     if (!read || !errors.empty()) {
         error = name + ": " + FirstLine(errors);
         return false;
@@ -113,7 +153,7 @@ bool ReadPolygonMesh(std::istream& in, const std::string& name, PolygonMesh& mes
         error = name + ": a face has fewer than 3 corners";
         return false;
     }
-    if (in.bad()) {
+    if (in.bad() || statements.bad()) {
         error = name + ": the file could not be read to its end";
         return false;
     }

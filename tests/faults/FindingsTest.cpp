@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "host/MemoryHost.h"
+#include "host/SceneFiles.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
 
@@ -59,6 +60,31 @@ TEST(Findings, ReportsOfManyReadsStayBounded) {
     EXPECT_LT(AssertReports().size(), static_cast<std::size_t>(kReads));
     ClearAssertReports();
     EXPECT_TRUE(AssertReports().empty());
+}
+
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The polygon mesh reader converted the joint number of a vertex-weight
+// statement ("vw") to int without a range check: undefined behaviour for
+// 4.4e21, which the sanitizer build stops on. Vertex weights are of no use
+// to the host, so the loader no longer hands them to the reader.
+TEST(Findings, PolygonMeshesWithVertexWeightsLoadWithoutThem) {
+    const fs::path folder = fs::path(GANTLINE_TEST_DATA) / "faults" / "obj_loader";
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const ObjectLoad load = LoadPolygonMeshText(FileText(entry.path()), entry.path().filename().string());
+        EXPECT_EQ(load.object == nullptr, !load.error.empty()) << entry.path();
+    }
+    const std::string mesh = "v 0 0 0\nv 1 0 0\r  vw 0 44444444444444444444 0.5\r\nv 0 1 0\n\tvw 1 -1e300 1\nf 1 2 3\n";
+    const ObjectLoad load = LoadPolygonMeshText(mesh, "weights.obj");
+    ASSERT_NE(load.object, nullptr) << load.error;
+    HostObject* converted = load.object->Become(0, PatchObjectType);
+    ASSERT_NE(converted, nullptr);
+    EXPECT_EQ(converted->PatchData()->VertCount(), 3);
+    EXPECT_EQ(converted->PatchData()->PatchCount(), 1);
+    converted->DeleteMe();
 }
 
 // Hexadecimal numbers whose exponent mark is followed by two signs: atof
