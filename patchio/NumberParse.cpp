@@ -120,12 +120,36 @@ bool ReadSixDecimals(const char* text, std::size_t length, double& value) {
 #endif
 }
 
+// Where the number at p ends as strtod reads it: the mantissa, then an
+// exponent only when its mark is followed by at most one sign and a digit.
+// A mark without a proper exponent ("1e", "0x1p+-5") ends the number before
+// it; from_chars alone would misread some of these. Words ("inf", "nan")
+// are left to from_chars whole.
+const char* NumberEnd(const char* p, const char* end, bool hex) {
+    if (p == end || !(*p == '.' || (hex ? IsHexDigit(*p) : IsDigit(*p)))) return end;
+    const char exponentMark = hex ? 'p' : 'e';
+    bool point = false;
+    for (; p < end; ++p) {
+        if (*p == '.' && !point)
+            point = true;
+        else if (!(hex ? IsHexDigit(*p) : IsDigit(*p)))
+            break;
+    }
+    if (p == end || (*p | 0x20) != exponentMark) return p;
+    const char* q = p + 1;
+    if (q < end && (*q == '+' || *q == '-')) ++q;
+    if (q == end || !IsDigit(*q)) return p;
+    while (q < end && IsDigit(*q)) ++q;
+    return q;
+}
+
 // The magnitude of the number at p (no sign, no white space). False when no
 // number starts there.
 bool ReadMagnitude(const char* p, const char* end, double& magnitude) {
     const bool hex = IsHexNumber(p);
     if (hex) p += 2;
     if (!hex && ReadPlainDecimal(p, end, magnitude)) return true;
+    end = NumberEnd(p, end, hex);
     const auto result = std::from_chars(p, end, magnitude, hex ? std::chars_format::hex : std::chars_format::general);
     if (result.ec == std::errc()) return true;
     if (result.ec != std::errc::result_out_of_range) return false;
