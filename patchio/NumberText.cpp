@@ -90,18 +90,11 @@ char* FormatDouble(char* out, double value) {
     return std::to_chars(out, out + kDoubleChars, value, std::chars_format::fixed, 6).ptr;
 }
 
+// Two decimals always give at least four characters ("0.00"), so the field
+// width of three never pads.
 char* FormatVersion(char* out, double value) {
     if (!std::isfinite(value)) return WriteNonFinite(out, std::signbit(value), std::isnan(value));
-    char* end = std::to_chars(out, out + kVersionChars, value, std::chars_format::fixed, 2).ptr;
-    // Pad on the left to the field width of three.
-    const std::ptrdiff_t length = end - out;
-    if (length < 3) {
-        const std::ptrdiff_t pad = 3 - length;
-        std::memmove(out + pad, out, static_cast<std::size_t>(length));
-        std::memset(out, ' ', static_cast<std::size_t>(pad));
-        end += pad;
-    }
-    return end;
+    return std::to_chars(out, out + kVersionChars, value, std::chars_format::fixed, 2).ptr;
 }
 
 }  // namespace numtext

@@ -67,6 +67,9 @@ public:
 
     // Where the read stopped and what was expected there.
     std::int64_t TokensTaken() const { return taken_; }
+    // The token the read stopped at, and whether the file ended there.
+    std::string Found() const { return std::string(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength())); }
+    bool EndedAtEof() const { return endedAtEof_; }
     std::string Expected() const {
         switch (failed_.kind) {
         case Expectation::kKeyword: return std::string("\"") + failed_.text + "\"";
@@ -82,6 +85,7 @@ private:
     bool Take(const Expectation& expectation) {
         ++taken_;
         if (tokens_.NextToken() != 0) return true;
+        endedAtEof_ = true;
         return Fail(expectation);
     }
     bool Fail(const Expectation& expectation) {
@@ -206,6 +210,7 @@ private:
     PatchIO& set_;
     std::size_t fileBytes_;
     std::int64_t taken_ = 0;
+    bool endedAtEof_ = false;
     Expectation failed_;
 };
 
@@ -214,6 +219,8 @@ private:
 struct StopPoint {
     std::int64_t tokens = 0;
     std::string expected;
+    std::string found;
+    bool atEnd = false;
 };
 
 // The file's size in bytes, or 0 when the stream cannot tell; the stream is
@@ -232,7 +239,7 @@ std::size_t FileBytes(std::FILE* file) {
 bool ReadStream(std::FILE* file, PatchIO& set, StopPoint* stop) {
     PatchTextReader reader(file, FileBytes(file), set);
     if (reader.ReadFile()) return true;
-    if (stop) *stop = {reader.TokensTaken(), reader.Expected()};
+    if (stop) *stop = {reader.TokensTaken(), reader.Expected(), reader.Found(), reader.EndedAtEof()};
     return false;
 }
 
@@ -251,10 +258,14 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     file.reset();
     if (complete) return 1;
     // The reason costs nothing until it is asked for: only then is the file
-    // scanned again for the place of the failing token.
+    // scanned again for the place of the failing token. A pipe or device
+    // cannot be read twice (opening a named pipe again would wait for a new
+    // writer): there the reason says what and not where.
     if (why) {
         why->expected = stop.expected;
-        patchtext::LocateToken(path, stop.tokens, *why);
+        why->found = stop.found;
+        why->atEnd = stop.atEnd;
+        if (patchtext::IsRegularFile(path)) patchtext::LocateToken(path, stop.tokens, *why);
     }
     return 0;
 }

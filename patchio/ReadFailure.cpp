@@ -1,6 +1,7 @@
 // Why a read failed: the failing token located by a second, slower pass
 // over the file that counts lines and columns, and the reason as text.
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -77,6 +78,11 @@ std::string Printable(const std::string& token) {
 
 }  // namespace
 
+bool patchtext::IsRegularFile(const char* path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 void patchtext::LocateToken(const char* path, std::int64_t ordinal, ReadFailure& why) {
     why.found.clear();
     why.atEnd = true;
@@ -98,8 +104,8 @@ void patchtext::LocateToken(const char* path, std::int64_t ordinal, ReadFailure&
 std::string ReadFailure::Message() const {
     if (!opened) return "the file could not be opened";
     if (expected.empty()) return "";
-    std::string text = "line " + std::to_string(line) + ", column " + std::to_string(column) + ": expected " +
-                       expected + ", found ";
+    std::string text = line > 0 ? "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " : "";
+    text += "expected " + expected + ", found ";
     if (found.empty()) return text + "the end of the file";
     text += "\"" + Printable(found) + "\"";
     if (atEnd) text += " at the end of the file, with no line end after it";

@@ -18,4 +18,7 @@ inline constexpr char kDelimiters[] = "\r\t\n {}";
 // longer be opened, or that ends earlier, gives the end of what was read.
 void LocateToken(const char* path, std::int64_t ordinal, ReadFailure& why);
 
+// Whether path names a regular file, which can be opened and read again.
+bool IsRegularFile(const char* path);
+
 }  // namespace patchtext

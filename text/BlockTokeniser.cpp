@@ -36,10 +36,11 @@ bool BlockTokeniser::Refill() {
 }
 
 // A local cursor and table, so that the loop keeps both in registers (bytes
-// may alias anything, the members included).
-const unsigned char* BlockTokeniser::SkipTokenChars(const unsigned char* p) const {
+// may alias anything, the members included). Stops at limit: a run longer
+// than a token's room needs no further scanning, however long it is.
+const unsigned char* BlockTokeniser::SkipTokenChars(const unsigned char* p, const unsigned char* limit) const {
     const unsigned char* classes = classes_;
-    while (classes[*p] == kTokenChar) ++p;
+    while (p < limit && classes[*p] == kTokenChar) ++p;
     return p;
 }
 
@@ -70,9 +71,10 @@ std::int32_t BlockTokeniser::NextToken() {
     std::size_t n = 0;
     for (;;) {
         const unsigned char* start = cursor_;
-        cursor_ = SkipTokenChars(start);
-        const auto run = static_cast<std::size_t>(cursor_ - start);
         const std::size_t room = static_cast<std::size_t>(kMaxLength) - n;
+        const auto left = static_cast<std::size_t>(end_ - start);
+        cursor_ = SkipTokenChars(start, start + (room < left ? room : left));
+        const auto run = static_cast<std::size_t>(cursor_ - start);
         if (run >= room) {
             std::memcpy(token_ + n, start, room);
             length_ = kMaxLength;

@@ -46,7 +46,7 @@ private:
     enum : unsigned char { kTokenChar = 0, kDelimiter = 1, kZero = 2 };
 
     bool Refill();
-    const unsigned char* SkipTokenChars(const unsigned char* p) const;
+    const unsigned char* SkipTokenChars(const unsigned char* p, const unsigned char* limit) const;
     bool AtBlockEnd() const { return cursor_ == end_; }
     // Reads one character past a token that reached the length limit, as
     // the byte-by-byte tokeniser does; false when the input has ended.

@@ -79,6 +79,22 @@ TEST_F(NamedPipe, AFailingReadKeepsWhatWasCompleted) {
     EXPECT_EQ(set.NumCameras(), 0);
 }
 
+// The place of a failing token is found by reading the file again, which a
+// pipe cannot give: opening it a second time would wait for a new writer.
+// The reason then says what was found and expected, without the place.
+TEST_F(NamedPipe, AFailureReasonFromAPipeDoesNotWaitForASecondWriter) {
+    PipeFeeder feeder(path, faults::Replaced(faults::TriangleFile(), "NUMCAMERAS", "NUMCAMERA"));
+    ReadFailure why;
+    EXPECT_EQ(set.Read(path.c_str(), &why), 0);
+    feeder.Stop();
+    EXPECT_TRUE(why.opened);
+    EXPECT_EQ(why.found, "NUMCAMERA");
+    EXPECT_EQ(why.expected, "\"NUMCAMERAS\"");
+    EXPECT_FALSE(why.atEnd);
+    EXPECT_EQ(why.line, 0);
+    EXPECT_EQ(why.Message(), "expected \"NUMCAMERAS\", found \"NUMCAMERA\"");
+}
+
 TEST(TextSinkEdges, ATextLargerThanTheBufferIsWrittenWhole) {
     faults::Scratch scratch;
     const std::string path = scratch.File("sink.txt");
