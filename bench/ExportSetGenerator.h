@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace benchgen {

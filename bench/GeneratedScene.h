@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 
 namespace benchgen {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "host/SceneFiles.h"
+#include "scenes/SceneFiles.h"
 
 namespace benchgen {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 
 namespace benchgen {
 

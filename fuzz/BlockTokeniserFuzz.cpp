@@ -1,6 +1,7 @@
 // The block tokeniser against the byte-by-byte Tokeniser over the same
 // streams, which it promises to match token for token and result for
-// result. The fuzz bytes land right at the end of the first block, after a
+// result, read from a stream and from memory; the places it tells must be
+// where the tokens stand. The fuzz bytes land right at the end of the first block, after a
 // filler, so that tokens, long tokens and zero bytes straddle the place
 // where one block ends and the next is read.
 //
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "fuzz/FuzzSupport.h"
 #include "text/BlockTokeniser.h"
@@ -28,6 +30,26 @@ std::FILE* StreamOver(std::string& bytes) {
     std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "r");
     fuzz::Check(stream != nullptr, "the memory stream opens");
     return stream;
+}
+
+// The offset of each line's first byte.
+std::vector<std::size_t> LineStarts(const std::string& bytes) {
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n') starts.push_back(i + 1);
+    return starts;
+}
+
+// The token stands at its place: its bytes are there, or the end is.
+void CheckPlace(const std::string& bytes, const std::vector<std::size_t>& lines, const TextPosition& at,
+                const std::string& token) {
+    fuzz::Check(at.line >= 1 && static_cast<std::size_t>(at.line) <= lines.size(), "the line is in the text");
+    const std::size_t offset = lines[static_cast<std::size_t>(at.line - 1)] + static_cast<std::size_t>(at.column - 1);
+    if (token.empty()) {
+        fuzz::Check(offset == bytes.size(), "an empty token stands at the end");
+        return;
+    }
+    fuzz::Check(bytes.compare(offset, token.size(), token) == 0, "the token stands at its place");
 }
 
 }  // namespace
@@ -52,8 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BlockTokeniser blocks(blockStream);
     Tokeniser bytewise(byteStream);
+    BlockTokeniser placed(bytes.data(), bytes.size());
     blocks.SetDelimiters(delimiters.c_str());
     bytewise.SetDelimiters(delimiters.c_str());
+    placed.SetDelimiters(delimiters.c_str());
+    placed.TrackPositions();
+    const std::vector<std::size_t> lines = LineStarts(bytes);
     fuzz::Check(std::string(blocks.GetDelimiters()) == bytewise.GetDelimiters(), "the same delimiter set");
 
     int afterEnd = 0;
@@ -63,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string token = blocks.GetToken();
         fuzz::Check(token == bytewise.GetToken(), "the token is Tokeniser's");
         fuzz::Check(static_cast<std::size_t>(blocks.GetTokenLength()) == token.size(), "the length is the token's");
+        fuzz::Check(placed.NextToken() == answer && token == placed.GetToken(), "memory reads as the stream");
+        CheckPlace(bytes, lines, placed.TokenPosition(), token);
         if (answer == 0) ++afterEnd;
     }
     std::fclose(blockStream);

@@ -1,6 +1,7 @@
 // What the fuzz targets share: a file that lives in memory but has a path
-// (the readers under test open files by name), the writer's text of an
-// export set, and a check that stops the fuzzer with a finding.
+// (for comparing a read by name with a read of the same text), the
+// writer's text of an export set, and a check that stops the fuzzer with a
+// finding.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace fuzz {
@@ -38,7 +39,7 @@ private:
 void Check(bool ok, const char* what);
 
 // The patch text the writer makes of set, through file.
-std::string WrittenText(const PatchIO& set, MemoryFile& file);
+std::string WrittenText(const PatchIO& set);
 
 // Whether two sets hold the same records, floats compared bit for bit (so
 // that NaNs read from the same text compare equal).
@@ -50,6 +51,6 @@ void CollectScene(std::unique_ptr<MemoryNode> root, PatchIO& set);
 
 // Writes set through file, reads it back and checks that the counts of
 // everything survived.
-void CheckWritesAndReadsBack(const PatchIO& set, MemoryFile& file);
+void CheckWritesAndReadsBack(const PatchIO& set);
 
 }  // namespace fuzz

@@ -5,10 +5,9 @@
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
-#include "host/SceneFiles.h"
+#include "scenes/SceneFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::MemoryFile file;
     ObjectLoad load = LoadPolygonMeshText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.obj");
     fuzz::Check(load.object == nullptr || load.error.empty(), "a loaded mesh tells no error");
     fuzz::Check(load.object != nullptr || !load.error.empty(), "a failed load tells an error");
@@ -18,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PatchIO set;
     fuzz::CollectScene(std::move(root), set);
     fuzz::Check(set.NumPatchObjects() == 1, "the converted mesh is exported");
-    fuzz::CheckWritesAndReadsBack(set, file);
+    fuzz::CheckWritesAndReadsBack(set);
     return 0;
 }

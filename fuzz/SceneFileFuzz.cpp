@@ -5,10 +5,9 @@
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
-#include "host/SceneFiles.h"
+#include "scenes/SceneFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::MemoryFile file;
     SceneLoad load = LoadSceneText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json",
                                    GANTLINE_FUZZ_SCENE_FOLDER);
     fuzz::Check(load.root == nullptr || load.error.empty(), "a loaded scene tells no error");
@@ -16,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!load) return 0;
     PatchIO set;
     fuzz::CollectScene(std::move(load.root), set);
-    fuzz::CheckWritesAndReadsBack(set, file);
+    fuzz::CheckWritesAndReadsBack(set);
     return 0;
 }

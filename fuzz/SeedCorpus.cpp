@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "host/MemoryHost.h"
-#include "host/SceneFiles.h"
+#include "memhost/MemoryHost.h"
+#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
 
 namespace fs = std::filesystem;

@@ -25,16 +25,22 @@ CStr& CStr::operator=(const char* text) {
     return *this;
 }
 
+// The text is what stands before the first null, which a caller may have
+// written through data(): what lies behind it is dropped, and only the
+// visible text of other is appended.
 CStr& CStr::operator+=(const CStr& other) {
-    text_ += other.text_;
+    text_.resize(std::strlen(text_.c_str()));
+    text_.append(other.data());
     return *this;
 }
 
 int CStr::operator<(const CStr& other) const { return std::strcmp(data(), other.data()) < 0 ? 1 : 0; }
 int CStr::operator>(const CStr& other) const { return std::strcmp(data(), other.data()) > 0 ? 1 : 0; }
 
+// Bounded by the characters stored, which takes no walk to the null: a
+// caller that indexes every character of a long string stays linear.
 char& CStr::operator[](int index) {
-    if (index < 0 || index >= Length()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= text_.size()) {
         scratch_ = '\0';
         return scratch_;
     }
@@ -43,7 +49,7 @@ char& CStr::operator[](int index) {
 
 const char& CStr::operator[](int index) const {
     static const char nothing = '\0';
-    if (index < 0 || index >= Length()) return nothing;
+    if (index < 0 || static_cast<std::size_t>(index) >= text_.size()) return nothing;
     return text_[static_cast<std::size_t>(index)];
 }
 

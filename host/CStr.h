@@ -17,14 +17,17 @@ public:
     CStr& operator=(const CStr& other);
     CStr& operator=(CStr&& other) noexcept;
     CStr& operator=(const char* text);  // a null text gives the empty string
+    // Appends the text of other to the text (both up to their first null).
     CStr& operator+=(const CStr& other);
 
     // Byte-wise ordering, as strcmp orders; non-zero when the relation holds.
     int operator<(const CStr& other) const;
     int operator>(const CStr& other) const;
 
-    // A reference to character index. An index outside the string refers to
-    // a scratch character, so nothing outside the string is read or written.
+    // A reference to character index. An index outside the characters
+    // stored refers to a scratch character, so nothing outside the string
+    // is read or written. Characters behind a null written through data()
+    // are still stored, and reachable here.
     char& operator[](int index);
     const char& operator[](int index) const;
 

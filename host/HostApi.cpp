@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "host/MemoryHost.h"
 
 namespace {
 
@@ -24,9 +23,38 @@ Interface*& CurrentInterface() {
     return current;
 }
 
-Interface* EmptyInterface() {
-    static MemoryInterface empty;
+// What GetCOREInterface answers before a host sets its own: a scene root
+// without children, no pages, no directories.
+class EmptyNode final : public HostNode {
+public:
+    HostObject* EvaluatedObject(HostTime, int) override { return nullptr; }
+    Matrix3 Transform(HostTime) override { return Matrix3::Identity(); }
+    HostNode* LookAtTarget() override { return nullptr; }
+    int ChildCount() override { return 0; }
+    HostNode* Child(int) override { return nullptr; }
+};
+
+class EmptyInterface final : public Interface {
+public:
+    HWND AddPanelPage(HINSTANCE, int, DLGPROC, const char*, LPARAM, DWORD) override { return nullptr; }
+    void RemovePanelPage(HWND) override {}
+    int PanelMouseMessage(HWND, UINT, WPARAM, LPARAM) override { return 0; }
+    const char* DirectoryPath(int) override { return nullptr; }
+    HostNode* SceneRoot() override { return &root_; }
+    HostTime CurrentTime() override { return 0; }
+
+private:
+    EmptyNode root_;
+};
+
+Interface* Empty() {
+    static EmptyInterface empty;
     return &empty;
+}
+
+int& CustomControls() {
+    static int count = 0;
+    return count;
 }
 
 float Length(const Float3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
@@ -69,7 +97,7 @@ HostQuat QuatFromRows(const Float3& r0, const Float3& r1, const Float3& r2) {
 
 Interface* GetCOREInterface() {
     Interface* current = CurrentInterface();
-    return current ? current : EmptyInterface();
+    return current ? current : Empty();
 }
 
 Interface* SetCOREInterface(Interface* ip) {
@@ -106,6 +134,10 @@ void assert1(int line, const char* file) {
 const std::vector<AssertReport>& AssertReports() { return Reports(); }
 
 void ClearAssertReports() { Reports().clear(); }
+
+void InitCustomControls(HINSTANCE) { ++CustomControls(); }
+
+int CustomControlsInitialisations() { return CustomControls(); }
 
 FilterList::FilterList() { std::memset(buffer_, 0, sizeof buffer_); }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "host/CStr.h"
 #include "host/HostExport.h"
@@ -40,3 +42,21 @@ private:
     char buffer_[kCapacity];
     std::size_t used_ = 0;
 };
+
+// ---- For the host side: what a host program sets up and reads back ----
+
+// Makes ip the interface that GetCOREInterface answers (null: a built-in
+// empty scene with no pages and no directories). Answers the previous one.
+HOST_API Interface* SetCOREInterface(Interface* ip);
+
+// Assertion reports, in the order they were raised: the first 1000 since
+// the last clear.
+struct AssertReport {
+    int line;
+    std::string file;
+};
+HOST_API const std::vector<AssertReport>& AssertReports();
+HOST_API void ClearAssertReports();
+
+// How often InitCustomControls was called.
+HOST_API int CustomControlsInitialisations();

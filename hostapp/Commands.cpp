@@ -5,14 +5,15 @@
 #include <memory>
 #include <optional>
 
-#include "host/Desktop.h"
-#include "host/SceneFiles.h"
+#include "os/Library.h"
+#include "os/Shell.h"
+#include "scenes/SceneFiles.h"
+#include "support/Progress.h"
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"
 #include "hostapp/ExportSummary.h"
-#include "hostapp/HostPlatform.h"
 #include "hostapp/PluginLibrary.h"
-#include "hostapp/Progress.h"
+#include "hostapp/ExportStatus.h"
 
 namespace fs = std::filesystem;
 
@@ -74,7 +75,7 @@ int Report(const ExportRun& run, const std::string& path, bool progress) {
     }
     std::optional<ExportSummary> summary;
     {
-        ProgressLine line(stderr, progress, [] { return std::string("reading the written file back"); });
+        support::Spinner line(stderr, progress, [] { return std::string("reading the written file back"); });
         summary = SummariseFile(path);
     }
     if (summary)
@@ -93,7 +94,7 @@ std::string DefaultOutputName(const std::string& scene) {
 }
 
 int RunExportCommand(const ExportOptions& options) {
-    if (!hostplatform::kPanelsInDesktopModel) {
+    if (os::kNativeWindowSystem) {
         std::fprintf(stderr,
                      "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
                      "load Ferrule.dlu into the host application\n");
@@ -104,7 +105,7 @@ int RunExportCommand(const ExportOptions& options) {
     std::unique_ptr<MemoryNode> scene;
     {
         const std::string loading = "loading " + (options.scene.empty() ? "the default scene" : options.scene);
-        ProgressLine line(stderr, options.progress, [loading] { return loading; });
+        support::Spinner line(stderr, options.progress, [loading] { return loading; });
         scene = LoadScene(options.scene);
     }
     if (!scene) return kExitUsage;
@@ -117,11 +118,11 @@ int RunExportCommand(const ExportOptions& options) {
     const std::string startFolder = fs::current_path(error).string();
     ExportRun run;
     {
-        ProgressLine line(stderr, options.progress, ExportStatus(*path));
+        support::Spinner line(stderr, options.progress, ExportStatus(*path));
         run = RunExport(*answers.descriptor, std::move(scene), *path, startFolder);
     }
     const int code = Report(run, *path, options.progress);
-    if (code == kExitOk && !options.noOpen) desktop::ShellRequest("open", *path, SW_SHOW);
+    if (code == kExitOk && !options.noOpen) os::OpenInShell(path->c_str());
     return code;
 }
 

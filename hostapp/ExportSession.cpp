@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "gantline/Version.h"
 #include "host/HostApi.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 constexpr int kExportDirectory = 3;
 constexpr unsigned kButtonClicked = 0;
 // What the utility's page shows once it is open.
-constexpr const char* kCaption = "Gantline V0.10";
+constexpr const char* kCaption = "Gantline V" GANTLINE_DISPLAY_VERSION;
 constexpr const char* kExportButton = "Export...";
 
 class UtilityPanel final : public HostUtilityPanel {
@@ -77,6 +78,7 @@ void PressExport(HWND page, ExportRun& run) {
 }  // namespace
 
 PanelHost::PanelHost(std::unique_ptr<MemoryNode> scene, const std::string& exportDirectory) {
+    memory_.pages = {desktop::CreatePage, desktop::DestroyPage};
     memory_.SetRoot(std::move(scene));
     memory_.SetDirectory(kExportDirectory, exportDirectory);
 }

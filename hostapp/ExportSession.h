@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "host/HostInterfaces.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 
 // The core interface this host hands the plug-in: the in-memory scene and
 // directories, with the rollup page it added remembered.

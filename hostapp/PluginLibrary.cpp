@@ -1,12 +1,12 @@
 #include "hostapp/PluginLibrary.h"
 
-#include "hostapp/HostPlatform.h"
+#include "os/Library.h"
 
 namespace {
 
 template <typename Function>
 bool Find(void* library, const char* name, Function& function, std::string& error) {
-    hostplatform::AnyFunction found = hostplatform::FindFunction(library, name);
+    os::AnyFunction found = os::FindFunction(library, name);
     function = reinterpret_cast<Function>(found);
     if (!found && error.empty()) error = std::string("the library does not export ") + name;
     return found != nullptr;
@@ -14,12 +14,12 @@ bool Find(void* library, const char* name, Function& function, std::string& erro
 
 }  // namespace
 
-void PluginLibrary::Closer::operator()(void* library) const { hostplatform::CloseLibrary(library); }
+void PluginLibrary::Closer::operator()(void* library) const { os::CloseLibrary(library); }
 
 PluginLibrary PluginLibrary::Load(const std::string& path, std::string& error) {
     error.clear();
     PluginLibrary plugin;
-    void* library = hostplatform::OpenLibrary(path, error);
+    void* library = os::OpenLibrary(path, error);
     if (!library) return plugin;
     plugin.handle_.reset(library);
     PluginExports& e = plugin.exports_;
@@ -32,6 +32,6 @@ PluginLibrary PluginLibrary::Load(const std::string& path, std::string& error) {
 }
 
 std::string DefaultPluginPath() {
-    const std::string folder = hostplatform::ProgramFolder();
+    const std::string folder = os::ProgramFolder();
     return folder.empty() ? std::string("Ferrule.dlu") : folder + "/Ferrule.dlu";
 }

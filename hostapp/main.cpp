@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "gantline/Version.h"
+
 #include "hostapp/Commands.h"
-#include "hostapp/HostPlatform.h"
 #include "hostapp/PluginLibrary.h"
+#include "os/Terminal.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
     CLI::App app("Runs the Ferrule utility plug-in the way its host application does.", "ferrule-host");
     std::string plugin = DefaultPluginPath();
     app.add_option("--plugin", plugin, "Plug-in library to load")->type_name("PATH")->capture_default_str();
-    app.set_version_flag("--version", "ferrule-host " FERRULE_HOST_VERSION);
+    app.set_version_flag("--version", "ferrule-host " GANTLINE_DISPLAY_VERSION);
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -49,6 +51,6 @@ int main(int argc, char** argv) {
 
     if (*info) return RunInfoCommand(plugin);
     options.plugin = plugin;
-    options.progress = hostplatform::IsTerminal(stderr);
+    options.progress = os::IsTerminal(stderr);
     return RunExportCommand(options);
 }

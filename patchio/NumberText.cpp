@@ -28,6 +28,11 @@ void WriteSixDigits(char* out, std::uint32_t value) {
     WritePair(out + 4, rest - middle * 100);
 }
 
+// "%f" of a finite double into the room out to end, which fits it.
+char* FixedSix(char* out, char* end, double value) {
+    return std::to_chars(out, end, value, std::chars_format::fixed, 6).ptr;
+}
+
 char* WriteNonFinite(char* out, bool negative, bool isNan) {
     if (negative) *out++ = '-';
     std::memcpy(out, isNan ? "nan" : "inf", 3);
@@ -76,7 +81,10 @@ char* FormatFloat(char* out, float value) {
         exponent = biased - 150;
     }
     std::uint64_t micros = 0;
-    if (!ScaledMicros(mantissa, exponent, micros)) return FormatDouble(out, static_cast<double>(value));
+    // The largest floats need their whole digits; a widened float takes at
+    // most 47 characters, so the end handed on stays inside the caller's
+    // kFloatChars.
+    if (!ScaledMicros(mantissa, exponent, micros)) return FixedSix(out, out + kFloatChars, static_cast<double>(value));
     if (negative) *out++ = '-';
     const std::uint64_t whole = micros / kMicro;
     out = std::to_chars(out, out + 20, whole).ptr;
@@ -87,7 +95,7 @@ char* FormatFloat(char* out, float value) {
 
 char* FormatDouble(char* out, double value) {
     if (!std::isfinite(value)) return WriteNonFinite(out, std::signbit(value), std::isnan(value));
-    return std::to_chars(out, out + kDoubleChars, value, std::chars_format::fixed, 6).ptr;
+    return FixedSix(out, out + kDoubleChars, value);
 }
 
 // Two decimals always give at least four characters ("0.00"), so the field

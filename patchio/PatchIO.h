@@ -2,7 +2,9 @@
 // scene, what the patch text writer writes and what the reader fills back in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,16 @@ struct ReadFailure {
 // Owns everything it holds; not copied.
 class PatchIO {
 public:
+    // The format version that Write writes: 1.1, which "%3.2f" prints as
+    // "1.10". Versions up to kLastVersionWithoutCameras end after their
+    // patch objects; the reader knows those two versions.
+    static constexpr double kFormatVersion = 1.1;
+    static constexpr double kLastVersionWithoutCameras = 1.0;
+    // The bytes that separate the format's tokens: carriage return, tab,
+    // newline, blank and the two braces (and, as for every tokeniser, the
+    // zero byte).
+    static constexpr char kDelimiters[] = "\r\t\n {}";
+
     PatchIO() = default;
     PatchIO(const PatchIO&) = delete;
     PatchIO& operator=(const PatchIO&) = delete;
@@ -111,14 +123,26 @@ public:
     // Writes the set as patch text, version 1.10. Answers 1 when the file
     // was opened, written and closed in full, 0 otherwise.
     std::int32_t Write(const char* path) const;
+    // The same text written to an open stream, which stays open; answers 1
+    // when every write and the flush succeeded.
+    std::int32_t WriteStream(std::FILE* stream) const;
+    // The same text appended to text.
+    void WriteText(std::string& text) const;
     // Writes to patchIO_out.txt in the folder named by "TEMP" and asks the
     // shell to open it.
     void WriteTempAndOpen() const;
 
     // Reads a patch text file into the set (emptied first). Answers 1 when
     // the whole expected sequence was read. When why is given and the read
-    // fails, it tells why.
+    // fails, it tells why; finding the place costs a count of line ends
+    // while reading, so it is made only then.
     std::int32_t Read(const char* path, ReadFailure* why = nullptr);
+    // The same from an open stream, from its position on. The stream stays
+    // open; it is read in blocks, so it ends up past where the read stopped
+    // (a pipe or terminal only up to the delimiter after the last token).
+    std::int32_t ReadStream(std::FILE* stream, ReadFailure* why = nullptr);
+    // The same from the size bytes at text.
+    std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr);
 
     // Collects the host scene (patch objects and look-at cameras) into the
     // set, depth-first from the root. Always answers 1.

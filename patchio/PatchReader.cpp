@@ -10,7 +10,6 @@
 #include "host/HostApi.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
-#include "patchio/ReadFailureScan.h"
 #include "text/BlockTokeniser.h"
 
 namespace {
@@ -20,9 +19,10 @@ namespace {
 constexpr const char* kSource = "PatchIO";
 constexpr int kUnknownVersionLine = 403;
 
-// The versions this reader knows: 1.0 (no cameras) and 1.10 (cameras).
-constexpr float kVersionWithoutCameras = 1.0f;
-constexpr float kVersionWritten = 1.1f;
+// The versions this reader knows, as the 32-bit floats it reads: 1.0 (no
+// cameras) and 1.10 (cameras).
+constexpr float kVersionWithoutCameras = static_cast<float>(PatchIO::kLastVersionWithoutCameras);
+constexpr float kVersionWritten = static_cast<float>(PatchIO::kFormatVersion);
 
 // The least text that a point (forms 5 and 7) and a patch (forms 9 to 14)
 // can take: a character per value and a delimiter after every token. Lists
@@ -30,11 +30,6 @@ constexpr float kVersionWritten = 1.1f;
 // the file could hold at these sizes, so a wrong count costs no memory.
 constexpr std::size_t kMinPointBytes = 8;
 constexpr std::size_t kMinPatchBytes = 64;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // What the format demands at a token, kept only when the read stops there.
 struct Expectation {
@@ -45,9 +40,11 @@ struct Expectation {
 
 class PatchTextReader {
 public:
-    PatchTextReader(std::FILE* file, std::size_t fileBytes, PatchIO& set)
-        : tokens_(file), set_(set), fileBytes_(fileBytes) {
-        tokens_.SetDelimiters(patchtext::kDelimiters);
+    // Reads through tokens, from input of the given size (0 when not
+    // known), into set.
+    PatchTextReader(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set)
+        : tokens_(tokens), set_(set), fileBytes_(inputBytes) {
+        tokens_.SetDelimiters(PatchIO::kDelimiters);
     }
 
     // Forms 1 to 16 in the writer's order. False at the first token that
@@ -65,8 +62,6 @@ public:
         return ReadCameras();
     }
 
-    // Where the read stopped and what was expected there.
-    std::int64_t TokensTaken() const { return taken_; }
     // The token the read stopped at, and whether the file ended there.
     std::string Found() const { return std::string(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength())); }
     bool EndedAtEof() const { return endedAtEof_; }
@@ -83,7 +78,6 @@ private:
     // Takes a token. A token that the end of the file cut short counts as
     // missing.
     bool Take(const Expectation& expectation) {
-        ++taken_;
         if (tokens_.NextToken() != 0) return true;
         endedAtEof_ = true;
         return Fail(expectation);
@@ -206,42 +200,45 @@ private:
         return true;
     }
 
-    BlockTokeniser tokens_;
+    BlockTokeniser& tokens_;
     PatchIO& set_;
     std::size_t fileBytes_;
-    std::int64_t taken_ = 0;
     bool endedAtEof_ = false;
     Expectation failed_;
 };
 
-// Where a read stopped: how many tokens it took, and what the format
-// demanded at the last of them.
-struct StopPoint {
-    std::int64_t tokens = 0;
-    std::string expected;
-    std::string found;
-    bool atEnd = false;
+// Bytes from the stream's position to its end, or 0 when the stream
+// cannot tell (a pipe); the stream is left where it was.
+std::size_t BytesLeft(std::FILE* file) {
+    const long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(file);
+    std::fseek(file, at, SEEK_SET);
+    return end > at ? static_cast<std::size_t>(end - at) : 0;
+}
+
+// Reads everything tokens give into set. The place of a failing token is
+// counted only when the reason is asked for.
+std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why) {
+    set.Clear();
+    if (why) tokens.TrackPositions();
+    PatchTextReader reader(tokens, inputBytes, set);
+    if (reader.ReadFile()) return 1;
+    if (why) {
+        const TextPosition at = tokens.TokenPosition();
+        why->line = at.line;
+        why->column = at.column;
+        why->expected = reader.Expected();
+        why->found = reader.Found();
+        why->atEnd = reader.EndedAtEof();
+    }
+    return 0;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
-
-// The file's size in bytes, or 0 when the stream cannot tell; the stream is
-// left at its start.
-std::size_t FileBytes(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-    const long size = std::ftell(file);
-    std::rewind(file);
-    return size > 0 ? static_cast<std::size_t>(size) : 0;
-}
-
-// Reads the open stream into set, in large blocks: the reader reads its file
-// to where it stops and closes it, so reading ahead costs nothing. The
-// tokeniser is gone before the stream is closed. Fills stop, when given, if
-// the read fails.
-bool ReadStream(std::FILE* file, PatchIO& set, StopPoint* stop) {
-    PatchTextReader reader(file, FileBytes(file), set);
-    if (reader.ReadFile()) return true;
-    if (stop) *stop = {reader.TokensTaken(), reader.Expected(), reader.Found(), reader.EndedAtEof()};
-    return false;
-}
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
@@ -249,23 +246,28 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     Clear();
     if (why) *why = ReadFailure{};
     if (!path) return 0;
+    // As text ("r"): on Windows a line end is one byte, in the columns too.
     FilePtr file(std::fopen(path, "r"));
     if (!file) return 0;
-    if (why) why->opened = true;
+    return ReadStream(file.get(), why);
+}
 
-    StopPoint stop;
-    const bool complete = ReadStream(file.get(), *this, why ? &stop : nullptr);
-    file.reset();
-    if (complete) return 1;
-    // The reason costs nothing until it is asked for: only then is the file
-    // scanned again for the place of the failing token. A pipe or device
-    // cannot be read twice (opening a named pipe again would wait for a new
-    // writer): there the reason says what and not where.
+// The reader reads in large blocks: reading ahead of where it stops costs
+// nothing, as the caller closes the stream or reads no more of it.
+std::int32_t PatchIO::ReadStream(std::FILE* stream, ReadFailure* why) {
+    Clear();
+    if (why) *why = ReadFailure{};
+    if (!stream) return 0;
+    if (why) why->opened = true;
+    BlockTokeniser tokens(stream);
+    return ReadTokens(tokens, BytesLeft(stream), *this, why);
+}
+
+std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* why) {
     if (why) {
-        why->expected = stop.expected;
-        why->found = stop.found;
-        why->atEnd = stop.atEnd;
-        if (patchtext::IsRegularFile(path)) patchtext::LocateToken(path, stop.tokens, *why);
+        *why = ReadFailure{};
+        why->opened = true;
     }
-    return 0;
+    BlockTokeniser tokens(text, size);
+    return ReadTokens(tokens, size, *this, why);
 }

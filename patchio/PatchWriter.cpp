@@ -4,19 +4,17 @@
 #include <cstring>
 #include <memory>
 
+#include "os/Shell.h"
 #include "patchio/PatchIO.h"
-#include "patchio/PlatformFiles.h"
+#include "patchio/TempOutput.h"
 #include "patchio/TextSink.h"
 
 namespace {
 
-// The format version written. 1.1 prints as "1.10" through "%3.2f".
-constexpr double kFormatVersion = 1.1;
-
 // Form 1: "VERSION\t%3.2f\n"
 void WriteVersion(TextSink& out) {
     out.Literal("VERSION\t");
-    out.Version(kFormatVersion);
+    out.Version(PatchIO::kFormatVersion);
     out.Char('\n');
 }
 
@@ -137,25 +135,38 @@ void WriteExportSet(TextSink& out, const PatchIO& set) {
 
 }  // namespace
 
+std::int32_t PatchIO::WriteStream(std::FILE* stream) const {
+    if (!stream) return 0;
+    bool ok;
+    {
+        auto sink = std::make_unique<TextSink>(stream);
+        WriteExportSet(*sink, *this);
+        ok = sink->Flush();
+    }
+    // A failed write (a full disk) is a failure, not a success.
+    if (std::fflush(stream) != 0 || std::ferror(stream)) ok = false;
+    return ok ? 1 : 0;
+}
+
+void PatchIO::WriteText(std::string& text) const {
+    auto sink = std::make_unique<TextSink>(text);
+    WriteExportSet(*sink, *this);
+    sink->Flush();
+}
+
 std::int32_t PatchIO::Write(const char* path) const {
     if (!path) return 0;
     std::FILE* file = std::fopen(path, "w");
     if (!file) return 0;
-    bool ok;
-    {
-        auto sink = std::make_unique<TextSink>(file);
-        WriteExportSet(*sink, *this);
-        ok = sink->Flush();
-    }
-    // A failed write or close (a full disk) is a failure, not a success.
-    if (std::fflush(file) != 0 || std::ferror(file)) ok = false;
+    bool ok = WriteStream(file) != 0;
+    // A failed close is a failure too.
     if (std::fclose(file) != 0) ok = false;
     return ok ? 1 : 0;
 }
 
 void PatchIO::WriteTempAndOpen() const {
-    char path[platform_files::kMaxPath];
-    if (!platform_files::TempOutputPath(std::getenv("TEMP"), path, sizeof path)) return;
+    char path[temp_output::kMaxPath];
+    if (!temp_output::TempOutputPath(std::getenv("TEMP"), path, sizeof path)) return;
     if (Write(path) == 0) return;
-    platform_files::ShellOpen(path);
+    os::OpenInShell(path);
 }

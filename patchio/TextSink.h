@@ -1,17 +1,19 @@
-// A buffered byte sink over a C stream that remembers whether any write
-// failed. The patch writer formats into it piece by piece.
+// A buffered byte sink over a C stream or a string that remembers whether
+// any write failed. The patch writer formats into it piece by piece.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "patchio/NumberText.h"
 
 class TextSink {
 public:
     explicit TextSink(std::FILE* file) : file_(file) {}
+    explicit TextSink(std::string& text) : text_(&text) {}
     TextSink(const TextSink&) = delete;
     TextSink& operator=(const TextSink&) = delete;
 
@@ -60,10 +62,12 @@ private:
         if (kCapacity - used_ < room) Flush();
     }
     void Put(const char* data, std::size_t length) {
-        if (ok_ && std::fwrite(data, 1, length, file_) != length) ok_ = false;
+        if (text_) text_->append(data, length);
+        else if (ok_ && std::fwrite(data, 1, length, file_) != length) ok_ = false;
     }
 
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
+    std::string* text_ = nullptr;
     std::size_t used_ = 0;
     bool ok_ = true;
     char buffer_[kCapacity];

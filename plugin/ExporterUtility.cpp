@@ -14,7 +14,8 @@ constexpr DWORD kOfnExplorer = 0x80000u;
 // The host's directory index for exports; the save dialog starts there.
 constexpr int kExportDirectory = 3;
 constexpr int kCaptionSize = 80;
-constexpr double kCaptionVersion = 0.1;
+// The product version that the caption shows, with two decimals.
+constexpr double kCaptionVersion = GANTLINE_CAPTION_VERSION;
 constexpr DWORD kFileNameSize = 260;
 
 bool IsPanelMouseMessage(UINT message) {
@@ -74,7 +75,7 @@ void ExporterUtility::ExportCommand() {
     if (!platform::AskSaveFileName(request)) return;
 
     exportSet.CollectScene();
-    if (exportSet.Write(file)) platform::ShellRequest(nullptr, "open", file, nullptr, nullptr, SW_SHOW);
+    if (exportSet.Write(file)) platform::ShellOpen(file);
 }
 
 INT_PTR CALLBACK PanelDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

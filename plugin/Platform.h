@@ -1,8 +1,9 @@
 // The plug-in's platform seam: the few window-system, common-dialog and
 // shell calls that the plug-in makes, and the loader notifications that run
 // LibraryInit. Windows builds implement it with the real calls
-// (PlatformWin32.cpp); POSIX builds with the desktop model of the host layer
-// (PlatformPosix.cpp). Nothing else in the plug-in differs by platform.
+// (PlatformWin32.cpp; the shell through the operating-system seam); POSIX
+// builds with the desktop model (PlatformPosix.cpp). Nothing else in the
+// plug-in differs by platform.
 #pragma once
 
 #include <cstdint>
@@ -66,9 +67,9 @@ BOOL SetControlText(HWND page, int controlId, const char* text);
 // in record.lpstrFile; 0 on cancel or when the dialog fails.
 BOOL AskSaveFileName(SaveFileRecord& record);
 
-// ShellExecuteA; the outcome is not reported.
-void ShellRequest(HWND owner, const char* verb, const char* file, const char* parameters,
-                  const char* directory, int show);
+// ShellExecuteA with no owner window, the verb "open", file, no parameters,
+// no directory and SW_SHOW; the outcome is not reported.
+void ShellOpen(const char* file);
 
 // InitCommonControls.
 void InitPlatformControls();

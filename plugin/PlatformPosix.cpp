@@ -1,5 +1,4 @@
-// The plug-in's platform seam on POSIX: the desktop model of the host layer
-// stands in for the window system, the common dialog and the shell, and the
+// The plug-in's platform seam on POSIX: the desktop model stands in for the window system, the common dialog and the shell, and the
 // shared object's load and unload stand in for the loader notifications.
 #include <dlfcn.h>
 
@@ -9,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "plugin/Platform.h"
 #include "plugin/Resources.h"
 
@@ -123,9 +122,7 @@ BOOL AskSaveFileName(SaveFileRecord& record) {
     return desktop::RequestSaveFile(Describe(record), record.lpstrFile, record.nMaxFile);
 }
 
-void ShellRequest(HWND, const char* verb, const char* file, const char*, const char*, int show) {
-    desktop::ShellRequest(verb ? verb : "", file ? file : "", show);
-}
+void ShellOpen(const char* file) { desktop::ShellRequest("open", file ? file : "", SW_SHOW); }
 
 void InitPlatformControls() { desktop::InitCommonControls(); }
 

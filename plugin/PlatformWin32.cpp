@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "host/WinTypes.h"
+#include "os/Shell.h"
 #include "plugin/Platform.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 namespace platform {
 namespace {
@@ -80,10 +80,7 @@ BOOL AskSaveFileName(SaveFileRecord& record) {
     return confirmed;
 }
 
-void ShellRequest(HWND owner, const char* verb, const char* file, const char* parameters,
-                  const char* directory, int show) {
-    ShellExecuteA(owner, verb, file, parameters, directory, show);
-}
+void ShellOpen(const char* file) { os::OpenInShell(file); }
 
 void InitPlatformControls() { InitCommonControls(); }
 

@@ -67,9 +67,10 @@
 #define EXPORT_HEIGHT 14
 #define EXPORT_STYLE (WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON)
 
-/* Version resource texts and numbers. */
-#define FERRULE_VERSION_NUMBERS 0, 1, 0, 1
-#define FERRULE_VERSION_TEXT "0.1"
+/* Version resource texts and numbers, from the project's version. */
+#include "gantline/Version.h"
+#define FERRULE_VERSION_NUMBERS GANTLINE_VERSION_NUMBERS
+#define FERRULE_VERSION_TEXT GANTLINE_VERSION_TEXT
 #define FERRULE_FILE_DESCRIPTION "Ferrule"
 #define FERRULE_INTERNAL_NAME "Ferrule"
 #define FERRULE_ORIGINAL_FILENAME "Ferrule.dlu"

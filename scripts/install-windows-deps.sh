@@ -1,8 +1,9 @@
 #!/bin/sh
 # Makes sure the Windows cross toolchain and its test runner are present:
-# mingw-w64 (posix threads), Wine for 64- and 32-bit programs, Xvfb, and
-# GoogleTest's sources. Missing parts are installed with apt when running as
-# root; otherwise the script names the packages and fails.
+# mingw-w64 (posix threads), Wine for 64- and 32-bit programs, Xvfb,
+# GoogleTest's sources, and stb's header-only PNG coder. Missing parts are
+# installed with apt when running as root; otherwise the script names the
+# packages and fails.
 # Exit status: 0 when everything is present, 1 when something is missing.
 set -eu
 
@@ -21,6 +22,7 @@ check() {
     need wine32:i386 /usr/lib/wine/wine
     need xvfb xvfb-run
     need googletest /usr/src/googletest/CMakeLists.txt
+    need libstb-dev /usr/include/stb/stb_image_write.h
     need cmake cmake
     need ninja-build ninja
 }

@@ -3,15 +3,23 @@
 #include <cassert>
 #include <cstring>
 
+#include "os/Stream.h"
+
 BlockTokeniser::BlockTokeniser(std::FILE* input)
     : delimiters_{},
       token_{},
       input_(input),
+      wholeBlocks_(input == nullptr || os::IsRegularStream(input)),
       classes_{},
       block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)) {
-    cursor_ = end_ = block_.get();
+    cursor_ = end_ = countedTo_ = block_.get();
     block_[0] = 0;
     SetDelimiters("");
+}
+
+BlockTokeniser::BlockTokeniser(const char* text, std::size_t size) : BlockTokeniser(nullptr) {
+    text_ = text ? text : "";
+    textLeft_ = text ? size : 0;
 }
 
 void BlockTokeniser::SetDelimiters(const char* newdelim) {
@@ -24,15 +32,73 @@ void BlockTokeniser::SetDelimiters(const char* newdelim) {
     classes_[0] = kZero;
 }
 
+// From a regular file or memory, a whole block; from a stream that could
+// wait (a pipe, a terminal), what completes the token at hand.
+std::size_t BlockTokeniser::ReadBlock() {
+    if (text_) {
+        const std::size_t n = textLeft_ < kBlockSize ? textLeft_ : kBlockSize;
+        std::memcpy(block_.get(), text_, n);
+        text_ += n;
+        textLeft_ -= n;
+        return n;
+    }
+    if (!input_) return 0;
+    if (wholeBlocks_) return std::fread(block_.get(), 1, kBlockSize, input_);
+    return ReadUpToDelimiter();
+}
+
+// Byte by byte through the stream's own buffer, up to and with the first
+// delimiter: the stream's buffer takes what has arrived, and nothing here
+// waits for more than the token at hand needs.
+std::size_t BlockTokeniser::ReadUpToDelimiter() {
+    os::LockedStream in(input_);
+    unsigned char* const block = block_.get();
+    std::size_t n = 0;
+    while (n < kBlockSize) {
+        const int c = in.Get();
+        if (c == EOF) break;
+        block[n++] = static_cast<unsigned char>(c);
+        if (classes_[static_cast<unsigned char>(c)] != kTokenChar) break;
+    }
+    return n;
+}
+
 // The byte after the last one read is always a zero, so that every scan
-// stops at the end of the block without counting.
+// stops at the end of the block without counting. With positions tracked,
+// the place of a token begun in this block is taken before the block goes.
 bool BlockTokeniser::Refill() {
-    std::size_t got = 0;
-    if (input_) got = std::fread(block_.get(), 1, kBlockSize, input_);
-    cursor_ = block_.get();
+    if (track_) {
+        if (tokenStart_ && !startKnown_) TokenPosition();
+        CountLinesTo(end_);
+    }
+    blockOffset_ += end_ - block_.get();
+    const std::size_t got = ReadBlock();
+    cursor_ = countedTo_ = block_.get();
     end_ = cursor_ + got;
     block_[got] = 0;
     return got > 0;
+}
+
+void BlockTokeniser::CountLinesTo(const unsigned char* to) {
+    const unsigned char* p = countedTo_;
+    while (p < to) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
+        if (!found) break;
+        p = static_cast<const unsigned char*>(found) + 1;
+        ++lineEnds_;
+        lineStart_ = blockOffset_ + (p - block_.get());
+    }
+    countedTo_ = to;
+}
+
+TextPosition BlockTokeniser::TokenPosition() {
+    if (startKnown_ || !track_) return start_;
+    const unsigned char* at = tokenStart_ ? tokenStart_ : cursor_;
+    CountLinesTo(at);
+    start_.line = lineEnds_ + 1;
+    start_.column = blockOffset_ + (at - block_.get()) - lineStart_ + 1;
+    startKnown_ = true;
+    return start_;
 }
 
 // A local cursor and table, so that the loop keeps both in registers (bytes
@@ -46,6 +112,7 @@ const unsigned char* BlockTokeniser::SkipTokenChars(const unsigned char* p, cons
 
 bool BlockTokeniser::DropOne() {
     if (AtBlockEnd() && !Refill()) return false;
+    cut_ = classes_[*cursor_] == kTokenChar;
     ++cursor_;
     return true;
 }
@@ -53,7 +120,9 @@ bool BlockTokeniser::DropOne() {
 std::int32_t BlockTokeniser::NextToken() {
     token_[0] = '\0';
     length_ = 0;
-    if (!input_) return 0;
+    cut_ = false;
+    tokenStart_ = nullptr;
+    startKnown_ = false;
 
     // Skip delimiters; a zero is one too, unless it marks the block's end.
     for (;;) {
@@ -65,6 +134,7 @@ std::int32_t BlockTokeniser::NextToken() {
         }
         if (!Refill()) return 0;
     }
+    tokenStart_ = cursor_;
 
     // Collect runs of token characters, across blocks when a token
     // straddles two.

@@ -20,7 +20,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "text/StreamRead.h"
+#include "os/Stream.h"
 
 static_assert(EOF == -1, "the class table reserves its first entry for EOF");
 
@@ -73,7 +73,7 @@ void Tokeniser::SetDelimiters(const char* newdelim) {
 
 std::int32_t Tokeniser::NextToken() {
     if (!input_) return NextTokenUnlocked();
-    stream_read::LockedStream locked(input_);
+    os::LockedStream locked(input_);
     return NextTokenUnlocked();
 }
 
@@ -85,13 +85,13 @@ std::int32_t Tokeniser::NextTokenUnlocked() {
     std::FILE* const in = input_;
     if (!in) return 0;
 
-    int c = stream_read::Get(in);
-    while (classes_[ClassIndex(c)] == kDelimiter) c = stream_read::Get(in);
+    int c = os::GetUnlocked(in);
+    while (classes_[ClassIndex(c)] == kDelimiter) c = os::GetUnlocked(in);
 
     int n = 0;
     while (n < kMaxLength && classes_[ClassIndex(c)] == kTokenChar) {
         token_[n++] = static_cast<char>(c);
-        c = stream_read::Get(in);
+        c = os::GetUnlocked(in);
     }
     token_[n] = '\0';
     length_ = n;

@@ -32,7 +32,7 @@ public:
     // token buffer holds text that ran up to the end of the input.
     std::int32_t NextToken();
     // NextToken for a caller that holds the stream's lock itself (flockfile,
-    // or stream_read::LockedStream) across many tokens.
+    // or os::LockedStream) across many tokens.
     std::int32_t NextTokenUnlocked();
 
     const char* GetToken() const { return token_; }

@@ -114,13 +114,11 @@ void WinHost::PumpMessages() {
     }
 }
 
-RgbImage WinHost::Capture() const {
+support::Image WinHost::Capture() const {
     RECT client{};
     GetClientRect(panel_, &client);
-    RgbImage image;
-    image.width = client.right;
-    image.height = client.bottom;
-    if (image.width <= 0 || image.height <= 0) return RgbImage();
+    if (client.right <= 0 || client.bottom <= 0) return support::Image();
+    support::Image image(client.right, client.bottom);
 
     HDC screen = GetDC(panel_);
     HDC memory = CreateCompatibleDC(screen);
@@ -139,7 +137,6 @@ RgbImage WinHost::Capture() const {
 
     const auto* bgra = static_cast<const std::uint8_t*>(bits);
     const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
-    image.rgb.resize(pixels * 3);
     for (std::size_t i = 0; i < pixels; ++i) {
         image.rgb[i * 3] = bgra[i * 4 + 2];
         image.rgb[i * 3 + 1] = bgra[i * 4 + 1];

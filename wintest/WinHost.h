@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "host/WinTypes.h"
-#include "wintest/PngFile.h"
+#include "support/Image.h"
 
 namespace wintest {
 
@@ -52,7 +52,7 @@ public:
     static bool PumpUntil(Done done, int timeoutMs = 10000);
 
     // The panel window's client area as shown on the screen.
-    RgbImage Capture() const;
+    support::Image Capture() const;
 
 private:
     HWND panel_ = nullptr;

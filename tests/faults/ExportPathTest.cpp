@@ -13,9 +13,9 @@
 
 #include "FaultPlatform.h"
 #include "FaultSupport.h"
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "host/HostInterfaces.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "plugin/Resources.h"
 
 namespace {
@@ -29,6 +29,7 @@ constexpr std::size_t kFileBuffer = 260;
 // A core interface over the in-memory host that keeps the page it added.
 class PageCore final : public Interface {
 public:
+    PageCore() { memory.pages = {desktop::CreatePage, desktop::DestroyPage}; }
     HWND AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param,
                       DWORD flags) override {
         page = memory.AddPanelPage(instance, dialogId, proc, title, param, flags);
@@ -115,39 +116,39 @@ private:
 TEST_F(ExportPath, APathOf259CharactersIsWrittenAndOpened) {
     const std::string path = PathOfLength(scratch.Path(), kFileBuffer - 1);
     ExportTo(path);
-    ASSERT_EQ(shell.opened, std::vector<std::string>{path});
+    ASSERT_EQ(shell.Opened(), std::vector<std::string>{path});
     EXPECT_NE(faults::ReadBytes(path).find("NUMVERTS 3"), std::string::npos);
 }
 
 TEST_F(ExportPath, APathOf260CharactersIsRefusedAndNothingIsOpened) {
     ExportTo(PathOfLength(scratch.Path(), kFileBuffer));
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
     EXPECT_TRUE(fs::is_empty(scratch.Path()));
 }
 
 TEST_F(ExportPath, APathOf1000CharactersIsRefusedAndNothingIsOpened) {
     ExportTo(PathOfLength(scratch.Path(), 1000));
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
     EXPECT_TRUE(fs::is_empty(scratch.Path()));
 }
 
 TEST_F(ExportPath, APathOf259CharactersInAMissingFolderOpensNothing) {
     const std::string path = PathOfLength(scratch.Path() / "missing", kFileBuffer - 1);
     ExportTo(path);
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
     EXPECT_TRUE(fs::is_empty(scratch.Path()));
 }
 
 TEST_F(ExportPath, AFullDeviceOpensNothing) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "this platform has no /dev/full";
     ExportTo("/dev/full");
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
 }
 
 TEST_F(ExportPath, AFolderThatRefusesNewFilesOpensNothing) {
     if (!fs::is_directory("/proc")) GTEST_SKIP() << "this platform has no /proc";
     ExportTo("/proc/gantline_export.txt");
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
     EXPECT_FALSE(fs::exists("/proc/gantline_export.txt"));
 }
 

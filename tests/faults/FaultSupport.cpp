@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "FaultPlatform.h"
 
 namespace faults {
@@ -49,7 +49,13 @@ EnvironmentScope::~EnvironmentScope() { platform::SetEnvironment(name_, previous
 
 ShellRecorder::ShellRecorder() {
     previousShell = desktop::SetShellHandler(
-        [this](const std::string&, const std::string& file, int) { opened.push_back(file); });
+        [this](const std::string&, const std::string& file, int) { desktop_.push_back(file); });
+}
+
+std::vector<std::string> ShellRecorder::Opened() const {
+    std::vector<std::string> files = desktop_;
+    for (const std::string& file : system_.Opened()) files.push_back(file);
+    return files;
 }
 
 ShellRecorder::~ShellRecorder() { desktop::SetShellHandler(std::move(previousShell)); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "DesktopOpener.h"
+
 namespace faults {
 
 // A fresh folder under the system's temporary folder, removed at the end.
@@ -41,14 +43,21 @@ private:
     std::optional<std::string> previous_;
 };
 
-// Records the shell's requests while it lives.
+// Records the shell's requests while it lives: those that reach the
+// desktop model (the plug-in's) and those that reach the platform's shell
+// (the format library's).
 class ShellRecorder {
 public:
     ShellRecorder();
     ~ShellRecorder();
     ShellRecorder(const ShellRecorder&) = delete;
     ShellRecorder& operator=(const ShellRecorder&) = delete;
-    std::vector<std::string> opened;  // files asked to be opened
+    // The files asked to be opened.
+    std::vector<std::string> Opened() const;
+
+private:
+    std::vector<std::string> desktop_;
+    testfiles::DesktopOpener system_;
 };
 
 // Whether this process may write where permission bits say it may not.

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/MemoryHost.h"
-#include "host/SceneFiles.h"
+#include "memhost/MemoryHost.h"
+#include "scenes/SceneFiles.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "FaultPlatform.h"
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "host/HostInterfaces.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 
 namespace {
 
@@ -112,6 +112,7 @@ Growth GrowthOver(Cycle cycle) {
 
 TEST(PluginCycles, LoadAndUnloadManyTimesWithoutGrowth) {
     MemoryInterface core;
+    core.pages = {desktop::CreatePage, desktop::DestroyPage};
     const Growth loader = GrowthOver(BareCycle);
     const Growth plugin = GrowthOver([&core] { return Cycle(core); });
     // In the test's XML report, for the record.

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "FaultSupport.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace {

@@ -129,8 +129,8 @@ TEST_F(TempWrite, UnsetTempWritesToTheFallbackFolderAndOpensIt) {
     faults::EnvironmentScope temp("TEMP", std::nullopt);
     set.AddCamera(ExportCamera());
     set.WriteTempAndOpen();
-    ASSERT_EQ(shell.opened.size(), 1u);
-    const std::string written = shell.opened[0];
+    ASSERT_EQ(shell.Opened().size(), 1u);
+    const std::string written = shell.Opened()[0];
     EXPECT_EQ(fs::path(written).filename(), kTempName);
     PatchIO back;
     EXPECT_EQ(back.Read(written.c_str()), 1);
@@ -141,19 +141,19 @@ TEST_F(TempWrite, UnsetTempWritesToTheFallbackFolderAndOpensIt) {
 TEST_F(TempWrite, EmptyTempWritesToTheFallbackFolderAndOpensIt) {
     faults::EnvironmentScope temp("TEMP", std::string());
     set.WriteTempAndOpen();
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_TRUE(fs::path(shell.opened[0]).is_absolute()) << shell.opened[0];
-    EXPECT_TRUE(fs::exists(shell.opened[0]));
-    fs::remove(shell.opened[0]);
+    ASSERT_EQ(shell.Opened().size(), 1u);
+    EXPECT_TRUE(fs::path(shell.Opened()[0]).is_absolute()) << shell.Opened()[0];
+    EXPECT_TRUE(fs::exists(shell.Opened()[0]));
+    fs::remove(shell.Opened()[0]);
 }
 
 TEST_F(TempWrite, TempFolderWritesThereAndOpensIt) {
     faults::Scratch scratch;
     faults::EnvironmentScope temp("TEMP", scratch.Path().string());
     set.WriteTempAndOpen();
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], TempFile(scratch.Path().string()));
-    EXPECT_TRUE(fs::exists(shell.opened[0]));
+    ASSERT_EQ(shell.Opened().size(), 1u);
+    EXPECT_EQ(shell.Opened()[0], TempFile(scratch.Path().string()));
+    EXPECT_TRUE(fs::exists(shell.Opened()[0]));
 }
 
 // The longest folder whose path with the file name still fits the buffer,
@@ -170,27 +170,27 @@ TEST_F(TempWrite, TempTooLongForThePathBufferWritesAndOpensNothing) {
     {
         faults::EnvironmentScope temp("TEMP", tooLong);
         set.WriteTempAndOpen();
-        EXPECT_TRUE(shell.opened.empty());
+        EXPECT_TRUE(shell.Opened().empty());
         EXPECT_FALSE(fs::exists(TempFile(tooLong)));
     }
     faults::EnvironmentScope temp("TEMP", fits);
     set.WriteTempAndOpen();
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0].size(), kPathBuffer - 1);
+    ASSERT_EQ(shell.Opened().size(), 1u);
+    EXPECT_EQ(shell.Opened()[0].size(), kPathBuffer - 1);
     EXPECT_TRUE(fs::exists(TempFile(fits)));
 }
 
 TEST_F(TempWrite, TempFarTooLongWritesAndOpensNothing) {
     faults::EnvironmentScope temp("TEMP", std::string(kOverlongPath, 'x'));
     set.WriteTempAndOpen();
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
 }
 
 TEST_F(TempWrite, TempNamingAMissingFolderOpensNothing) {
     faults::Scratch scratch;
     faults::EnvironmentScope temp("TEMP", scratch.File("missing"));
     set.WriteTempAndOpen();
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
     EXPECT_FALSE(fs::exists(scratch.Path() / "missing"));
 }
 
@@ -199,7 +199,7 @@ TEST_F(TempWrite, TempNamingADeviceOpensNothing) {
     // /dev/full/patchIO_out.txt: a device is no folder, so nothing is written.
     faults::EnvironmentScope temp("TEMP", "/dev/full");
     set.WriteTempAndOpen();
-    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(shell.Opened().empty());
 }
 
 }  // namespace

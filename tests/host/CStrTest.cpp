@@ -62,6 +62,16 @@ TEST(CStr, IndexOutsideTheStringTouchesNothingInside) {
     EXPECT_EQ(constant[5], '\0');
 }
 
+TEST(CStr, AppendingFollowsTheVisibleText) {
+    CStr text("abcdef");
+    text.data()[2] = '\0';
+    CStr tail("XY");
+    tail.data()[1] = '\0';
+    text += tail;
+    EXPECT_STREQ(text.data(), "abX");
+    EXPECT_EQ(text.Length(), 3);
+}
+
 TEST(CStr, CaseConversionChangesLettersOnly) {
     CStr text("Mixed Case 123 \xe9!");
     text.toUpper();

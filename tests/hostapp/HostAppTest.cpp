@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "host/HostApi.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "hostapp/Commands.h"
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"

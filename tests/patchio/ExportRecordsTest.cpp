@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace {

@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CommaLocale.h"
 #include "TestFiles.h"
-#include "host/Desktop.h"
+#include "DesktopOpener.h"
 #include "patchio/PatchIO.h"
 
 namespace {
@@ -195,16 +196,11 @@ protected:
         const char* temp = std::getenv("TEMP");
         hadTemp_ = temp != nullptr;
         if (temp) savedTemp_ = temp;
-        desktop::SetShellHandler([this](const std::string& verb, const std::string& file, int show) {
-            opened_.push_back(verb + " " + file + " " + std::to_string(show));
-        });
+        desktop_.emplace();
     }
-    void TearDown() override {
-        desktop::SetShellHandler(nullptr);
-        testfiles::SetEnv("TEMP", hadTemp_ ? savedTemp_.c_str() : nullptr);
-    }
+    void TearDown() override { testfiles::SetEnv("TEMP", hadTemp_ ? savedTemp_.c_str() : nullptr); }
 
-    std::vector<std::string> opened_;
+    std::optional<testfiles::DesktopOpener> desktop_;
 
 private:
     bool hadTemp_ = false;
@@ -219,8 +215,7 @@ TEST_F(TempAndOpen, WritesIntoTempAndOpensTheFile) {
     set.WriteTempAndOpen();
     const std::string path = dir.File("patchIO_out.txt");
     EXPECT_EQ(testfiles::ReadBytes(path), Golden("worked_example.txt"));
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0], "open " + path + " 5");
+    EXPECT_EQ(desktop_->Opened(), std::vector<std::string>{path});
 }
 
 TEST_F(TempAndOpen, TooLongTempGivesUpWithoutWriting) {
@@ -231,7 +226,7 @@ TEST_F(TempAndOpen, TooLongTempGivesUpWithoutWriting) {
     testfiles::SetEnv("TEMP", temp.c_str());
     PatchIO set;
     set.WriteTempAndOpen();
-    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(desktop_->Opened().empty());
     EXPECT_FALSE(std::filesystem::exists(temp));
 }
 
@@ -240,7 +235,7 @@ TEST_F(TempAndOpen, MissingTempFolderOpensNothing) {
     testfiles::SetEnv("TEMP", dir.File("missing").c_str());
     PatchIO set;
     set.WriteTempAndOpen();
-    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(desktop_->Opened().empty());
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
+#include "host/HostApi.h"
 #include "plugin/ExporterUtility.h"
 #include "plugin/Platform.h"
 #include "plugin/Plugin.h"
@@ -57,7 +58,7 @@ HINSTANCE ProgramBase() {
 TEST(PluginFrame, LoadRecordedTheProgramsOwnHandle) {
     ASSERT_NE(ModuleInstance(), nullptr);
     EXPECT_EQ(ModuleInstance(), ProgramBase());
-    EXPECT_EQ(desktop::CustomControlsInitialisations(), 1);
+    EXPECT_EQ(CustomControlsInitialisations(), 1);
     EXPECT_EQ(desktop::CommonControlsInitialisations(), 1);
 }
 
@@ -67,7 +68,7 @@ TEST(PluginFrame, LaterNotificationsOnlyRecordTheHandle) {
     for (DWORD reason : {DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{DLL_PROCESS_ATTACH}, DWORD{DLL_PROCESS_DETACH}}) {
         EXPECT_EQ(LibraryInit(module, reason, nullptr), 1) << reason;
         EXPECT_EQ(ModuleInstance(), module);
-        EXPECT_EQ(desktop::CustomControlsInitialisations(), 1) << reason;
+        EXPECT_EQ(CustomControlsInitialisations(), 1) << reason;
         EXPECT_EQ(desktop::CommonControlsInitialisations(), 1) << reason;
     }
     int reserved = 0;
@@ -88,7 +89,7 @@ TEST(PluginFrame, WithoutAModuleHandleTextsAreNullAndTheBufferIsKept) {
     EXPECT_EQ(LibVersion(), kVersionStamp);
     EXPECT_NE(LibClassDesc(0), nullptr);
     EXPECT_EQ(LibClassDesc(0)->SuperClassCode(), 0x1020u);
-    EXPECT_EQ(desktop::CustomControlsInitialisations(), 1);
+    EXPECT_EQ(CustomControlsInitialisations(), 1);
 }
 
 TEST(PluginFrame, UnknownStringIdsAnswerNullAndLeaveTheBuffer) {
@@ -168,14 +169,14 @@ TEST(PluginSeam, AnswerThatDoesNotFitIsRefused) {
     EXPECT_STREQ(file, "");
 }
 
-TEST(PluginSeam, ShellRequestReachesTheDesktop) {
+TEST(PluginSeam, ShellOpenReachesTheDesktop) {
     std::string seen;
     int shown = 0;
     desktop::ShellHandler previous = desktop::SetShellHandler([&](const std::string& verb, const std::string& file, int show) {
         seen = verb + " " + file;
         shown = show;
     });
-    platform::ShellRequest(nullptr, "open", "/tmp/a file.txt", nullptr, nullptr, SW_SHOW);
+    platform::ShellOpen("/tmp/a file.txt");
     desktop::SetShellHandler(std::move(previous));
     EXPECT_EQ(seen, "open /tmp/a file.txt");
     EXPECT_EQ(shown, SW_SHOW);

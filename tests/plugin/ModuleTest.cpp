@@ -7,6 +7,7 @@
 #include <string>
 
 #include "PluginHarness.h"
+#include "host/HostApi.h"
 #include "plugin/Resources.h"
 
 namespace {
@@ -37,19 +38,19 @@ TEST(PluginModule, IsNamedFerruleDlu) {
 
 TEST(PluginModule, EachLoadInitialisesTheControlsOnceAndUnloadDoesNotAgain) {
     ASSERT_FALSE(PluginResident());
-    const int customBefore = desktop::CustomControlsInitialisations();
+    const int customBefore = CustomControlsInitialisations();
     const int commonBefore = desktop::CommonControlsInitialisations();
     {
         LoadedPlugin plugin;
         ASSERT_TRUE(plugin.Loaded());
-        EXPECT_EQ(desktop::CustomControlsInitialisations(), customBefore + 1);
+        EXPECT_EQ(CustomControlsInitialisations(), customBefore + 1);
         EXPECT_EQ(desktop::CommonControlsInitialisations(), commonBefore + 1);
         LoadedPlugin again;  // the loader counts references; no new attach
-        EXPECT_EQ(desktop::CustomControlsInitialisations(), customBefore + 1);
+        EXPECT_EQ(CustomControlsInitialisations(), customBefore + 1);
         EXPECT_EQ(desktop::CommonControlsInitialisations(), commonBefore + 1);
     }
     ASSERT_FALSE(PluginResident()) << "the library unloads when the last reference goes";
-    EXPECT_EQ(desktop::CustomControlsInitialisations(), customBefore + 1) << "detach initialises nothing";
+    EXPECT_EQ(CustomControlsInitialisations(), customBefore + 1) << "detach initialises nothing";
     EXPECT_EQ(desktop::CommonControlsInitialisations(), commonBefore + 1);
 }
 

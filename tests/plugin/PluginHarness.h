@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/Desktop.h"
+#include "desktop/Desktop.h"
 #include "host/HostInterfaces.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 
 // Ferrule.dlu, loaded with dlopen for the lifetime of the object and seen
 // only through its four exports.
@@ -44,6 +44,7 @@ bool PluginResident();
 // A core interface over the in-memory host that records every page call.
 class RecordingInterface final : public Interface {
 public:
+    RecordingInterface() { memory.pages = {desktop::CreatePage, desktop::DestroyPage}; }
     struct AddCall {
         HINSTANCE instance = nullptr;
         int dialogId = 0;

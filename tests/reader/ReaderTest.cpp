@@ -10,7 +10,7 @@
 #include "CommaLocale.h"
 #include "PatchTexts.h"
 #include "TestFiles.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace {

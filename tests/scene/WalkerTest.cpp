@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "SceneTestSupport.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
 
 namespace {

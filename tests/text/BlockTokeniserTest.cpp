@@ -43,10 +43,26 @@ Tokens Split(std::FILE* file, const std::string& delimiters) {
     return out;
 }
 
-// Splits bytes with both tokenisers; also checks GetLength on the way.
+// The same for the block tokeniser reading the bytes from memory.
+Tokens SplitText(const std::string& bytes, const std::string& delimiters) {
+    BlockTokeniser tokens(bytes.data(), bytes.size());
+    tokens.SetDelimiters(delimiters.c_str());
+    Tokens out;
+    int after = 0;
+    while (after < 3) {
+        const int result = tokens.NextToken();
+        out.emplace_back(tokens.GetToken(), result);
+        if (result == 0) ++after;
+    }
+    return out;
+}
+
+// Splits bytes with both tokenisers, the block one from a file and from
+// memory.
 struct BothWays {
     Tokens plain;
     Tokens block;
+    Tokens text;
 };
 
 BothWays SplitBoth(const std::string& bytes, const std::string& delimiters) {
@@ -55,7 +71,75 @@ BothWays SplitBoth(const std::string& bytes, const std::string& delimiters) {
     testfiles::WriteBytes(path, bytes);
     FilePtr a(std::fopen(path.c_str(), "rb"));
     FilePtr b(std::fopen(path.c_str(), "rb"));
-    return {Split<Tokeniser>(a.get(), delimiters), Split<BlockTokeniser>(b.get(), delimiters)};
+    return {Split<Tokeniser>(a.get(), delimiters), Split<BlockTokeniser>(b.get(), delimiters),
+            SplitText(bytes, delimiters)};
+}
+
+// A token with where it starts and whether the length limit cut it.
+struct Placed {
+    std::string text;
+    std::int64_t line = 0, column = 0;
+    bool cut = false;
+    friend bool operator==(const Placed& a, const Placed& b) {
+        return a.text == b.text && a.line == b.line && a.column == b.column && a.cut == b.cut;
+    }
+    friend void PrintTo(const Placed& p, std::ostream* os) {
+        *os << testing::PrintToString(p.text) << "@" << p.line << ":" << p.column << (p.cut ? " cut" : "");
+    }
+};
+
+// Every token of bytes with its place, walked byte by byte: a line ends
+// after each newline, and a column is a byte.
+std::vector<Placed> PlaceByHand(const std::string& bytes, const std::string& delimiterText) {
+    // As the tokeniser takes its delimiter text: up to its first zero.
+    const std::string delimiters = delimiterText.c_str();
+    const auto delimiter = [&](unsigned char c) {
+        return c == 0 || delimiters.find(static_cast<char>(c)) != std::string::npos;
+    };
+    std::vector<Placed> out;
+    std::int64_t line = 1, column = 1;
+    std::size_t i = 0;
+    const auto step = [&] {
+        if (bytes[i++] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    };
+    for (;;) {
+        while (i < bytes.size() && delimiter(static_cast<unsigned char>(bytes[i]))) step();
+        if (i == bytes.size()) {
+            out.push_back({"", line, column, false});  // where the input ends
+            return out;
+        }
+        Placed token{"", line, column, false};
+        while (i < bytes.size() && !delimiter(static_cast<unsigned char>(bytes[i])) &&
+               token.text.size() < static_cast<std::size_t>(BlockTokeniser::kMaxLength)) {
+            token.text.push_back(bytes[i]);
+            step();
+        }
+        if (i < bytes.size()) {
+            // The byte after the token: its delimiter, or the one the limit drops.
+            token.cut = !delimiter(static_cast<unsigned char>(bytes[i]));
+            step();
+        }
+        out.push_back(token);
+    }
+}
+
+std::vector<Placed> PlaceWithTokeniser(const std::string& bytes, const std::string& delimiters) {
+    BlockTokeniser tokens(bytes.data(), bytes.size());
+    tokens.SetDelimiters(delimiters.c_str());
+    tokens.TrackPositions();
+    std::vector<Placed> out;
+    for (;;) {
+        const int result = tokens.NextToken();
+        const TextPosition at = tokens.TokenPosition();
+        out.push_back({tokens.GetToken(), at.line, at.column, tokens.TokenWasCut()});
+        // A token that ran to the end is followed by the end itself.
+        if (result == 0 && tokens.GetTokenLength() == 0) return out;
+    }
 }
 
 struct Case {
@@ -71,6 +155,12 @@ class BlockTokeniserCases : public ::testing::TestWithParam<Case> {};
 TEST_P(BlockTokeniserCases, SplitsAsTokeniserDoes) {
     const BothWays both = SplitBoth(GetParam().bytes, GetParam().delimiters);
     EXPECT_EQ(both.block, both.plain);
+    EXPECT_EQ(both.text, both.plain);
+}
+
+TEST_P(BlockTokeniserCases, TellsWhereEachTokenStands) {
+    EXPECT_EQ(PlaceWithTokeniser(GetParam().bytes, GetParam().delimiters),
+              PlaceByHand(GetParam().bytes, GetParam().delimiters));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,6 +192,10 @@ TEST(BlockTokeniser, TokensAcrossTheBlockEnd) {
             const std::string bytes = Repeat(' ', start) + Repeat('t', length) + "\n" + "next\n";
             const BothWays both = SplitBoth(bytes, kFormatDelimiters);
             ASSERT_EQ(both.block, both.plain) << "length " << length << " starting at " << start;
+            ASSERT_EQ(both.text, both.plain) << "length " << length << " starting at " << start;
+            const std::string lines = Repeat('\n', start) + Repeat('t', length) + "\n" + "next\n";
+            ASSERT_EQ(PlaceWithTokeniser(lines, kFormatDelimiters), PlaceByHand(lines, kFormatDelimiters))
+                << "length " << length << " starting at " << start;
             // The same without a delimiter after the token.
             const BothWays cut = SplitBoth(Repeat(' ', start) + Repeat('t', length), kFormatDelimiters);
             ASSERT_EQ(cut.block, cut.plain) << "length " << length << " ending the input at " << start + length;
@@ -130,6 +224,11 @@ TEST(BlockTokeniser, RandomStreams) {
         }
         const BothWays both = SplitBoth(bytes, delimiters);
         ASSERT_EQ(both.block, both.plain) << "round " << round << ", delimiters \"" << delimiters << "\"";
+        ASSERT_EQ(both.text, both.plain) << "round " << round;
+        const std::vector<Placed> placed = PlaceWithTokeniser(bytes, delimiters), byHand = PlaceByHand(bytes, delimiters);
+        for (std::size_t k = 0; k < placed.size() && k < byHand.size(); ++k)
+            ASSERT_EQ(placed[k], byHand[k]) << "round " << round << ", token " << k;
+        ASSERT_EQ(placed.size(), byHand.size()) << "round " << round;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "text/mfc_compat.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TestFiles.h"
-#include "text/StreamRead.h"
+#include "os/Stream.h"
 #include "text/Tokeniser.h"
 
 namespace {
@@ -57,7 +57,7 @@ Tokens ReadAll(std::FILE* file, const std::string& delimiters) {
 // The same through NextTokenUnlocked, with the stream locked once around
 // the whole run.
 Tokens ReadAllUnlocked(std::FILE* file, const std::string& delimiters) {
-    stream_read::LockedStream locked(file);
+    os::LockedStream locked(file);
     Tokeniser tokens(file);
     tokens.SetDelimiters(delimiters.c_str());
     Tokens out;

@@ -11,7 +11,7 @@
 #include "BptFixture.h"
 #include "ToolFiles.h"
 #include "patchio/PatchIO.h"
-#include "tools/patchtext/Tessellator.h"
+#include "surface/Tessellator.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(PatchtextToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
     std::size_t positions = 0;
     for (std::size_t s = 0; s < 2; ++s) {
         SCOPED_TRACE(s);
-        const auto mesh = patchtool::TessellateObject(set.PatchObjectAt(static_cast<std::int32_t>(s)), 4).mesh;
+        const auto mesh = surface::TessellateObject(set.PatchObjectAt(static_cast<std::int32_t>(s)), 4).mesh;
         ASSERT_EQ(obj.shapes[s].mesh.indices.size(), 3 * mesh.triangles.size());
         for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
             for (std::size_t c = 0; c < 3; ++c) {
@@ -55,7 +55,7 @@ TEST(PatchtextToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
                 // Each group's corners refer to its own vertices.
                 EXPECT_EQ(static_cast<std::size_t>(index.vertex_index), positions + static_cast<std::size_t>(mesh.triangles[t][c]));
                 const auto v = 3 * static_cast<std::size_t>(index.vertex_index);
-                const patchtool::Vec3 p = mesh.positions[static_cast<std::size_t>(mesh.triangles[t][c])];
+                const surface::Vec3 p = mesh.positions[static_cast<std::size_t>(mesh.triangles[t][c])];
                 EXPECT_EQ(obj.attrib.vertices[v], static_cast<float>(p.x));
                 EXPECT_EQ(obj.attrib.vertices[v + 1], static_cast<float>(p.y));
                 EXPECT_EQ(obj.attrib.vertices[v + 2], static_cast<float>(p.z));

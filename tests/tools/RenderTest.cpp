@@ -9,7 +9,7 @@
 #include "BptFixture.h"
 #include "ToolFiles.h"
 #include "patchio/PatchIO.h"
-#include "tools/patchtext/Image.h"
+#include "support/Image.h"
 #include "tools/patchtext/SceneRender.h"
 
 namespace {
@@ -21,7 +21,7 @@ Image Render(const patchtool::RenderCommand& command) {
     EXPECT_EQ(patchtool::RunRender(command, io.console), patchtool::kExitOk) << io.err.str();
     Image image;
     std::string why;
-    EXPECT_TRUE(patchtool::ReadPng(command.output, image, &why)) << why;
+    EXPECT_TRUE(support::ReadPng(command.output, image, &why)) << why;
     return image;
 }
 
@@ -95,7 +95,7 @@ TEST(PatchtextRender, IsStableAndMatchesTheStoredReference) {
 
     Image reference;
     std::string why;
-    ASSERT_TRUE(patchtool::ReadPng(GANTLINE_TEST_DATA "/tools/default_scene_spread.png", reference, &why)) << why;
+    ASSERT_TRUE(support::ReadPng(GANTLINE_TEST_DATA "/tools/default_scene_spread.png", reference, &why)) << why;
     ASSERT_EQ(reference.width, first.width);
     ASSERT_EQ(reference.height, first.height);
     // Tolerant: compilers may round the shading differently, so a few

@@ -9,24 +9,24 @@
 #include <random>
 
 #include "BptFixture.h"
-#include "host/SceneFiles.h"
-#include "tools/patchtext/Tessellator.h"
+#include "scenes/SceneFiles.h"
+#include "surface/Tessellator.h"
 
-using patchtool::Vec3;
+using surface::Vec3;
 
 namespace {
 
 constexpr double kRelative = 1e-5;
 
 double Diagonal(const std::vector<bpt::ControlGrid>& grids) {
-    patchtool::Box3 box;
+    surface::Box3 box;
     for (const auto& g : grids)
         for (const auto& p : g) box.Add(Vec3::From(p));
-    return patchtool::Length(box.max - box.min);
+    return surface::Length(box.max - box.min);
 }
 
 // Every sample of patch k lies on the directly evaluated Bezier patch k.
-void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const patchtool::ObjectMesh& out,
+void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const surface::ObjectMesh& out,
                              int steps) {
     const double scale = Diagonal(grids);
     ASSERT_EQ(out.patches.size(), grids.size());
@@ -38,7 +38,7 @@ void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const p
                 const Vec3 expected = bpt::Evaluate(grid, double(c) / steps, double(r) / steps);
                 const auto id = samples.vertex[static_cast<std::size_t>(r * (steps + 1) + c)];
                 const Vec3 actual = out.mesh.positions[static_cast<std::size_t>(id)];
-                const double error = patchtool::Length(actual - expected) / std::max(scale, patchtool::Length(expected));
+                const double error = surface::Length(actual - expected) / std::max(scale, surface::Length(expected));
                 worst = std::max(worst, error);
             }
         }
@@ -48,7 +48,7 @@ void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const p
 
 // Triangle edges used by one triangle only must lie on open patch edges
 // (adjacent -1); everywhere else neighbours share their vertices.
-void ExpectNoCracks(const ExportPatchObject& object, const patchtool::ObjectMesh& out, int steps) {
+void ExpectNoCracks(const ExportPatchObject& object, const surface::ObjectMesh& out, int steps) {
     std::map<std::pair<std::int32_t, std::int32_t>, int> uses;
     for (const auto& t : out.mesh.triangles)
         for (int i = 0; i < 3; ++i) {
@@ -60,7 +60,7 @@ void ExpectNoCracks(const ExportPatchObject& object, const patchtool::ObjectMesh
         const ExportPatch& patch = object.PatchAt(samples.patch);
         for (int e = 0; e < samples.sides; ++e) {
             if (patch.adjacent[e] != -1) continue;
-            const auto where = patchtool::EdgeSampleIndices(samples.sides, steps, e);
+            const auto where = surface::EdgeSampleIndices(samples.sides, steps, e);
             for (std::size_t k = 0; k + 1 < where.size(); ++k) {
                 const auto a = samples.vertex[where[k]], b = samples.vertex[where[k + 1]];
                 open[{std::min(a, b), std::max(a, b)}] = 1;
@@ -86,7 +86,7 @@ TEST(RoundTrip, TeapotInMemory) {
     // both become the same chord.
     for (const int steps : {2, 4, 9}) {
         SCOPED_TRACE(steps);
-        const auto out = patchtool::TessellateObject(object, steps);
+        const auto out = surface::TessellateObject(object, steps);
         EXPECT_TRUE(out.skipped.empty());
         ExpectSamplesOnSurfaces(grids, out, steps);
         ExpectNoCracks(object, out, steps);
@@ -104,17 +104,17 @@ TEST(RoundTrip, TeapotThroughThePatchTextFile) {
     ASSERT_EQ(read.Read(path.c_str(), &why), 1) << why.Message();
     ASSERT_EQ(read.NumPatchObjects(), 1);
     const int steps = 8;
-    const auto out = patchtool::TessellateObject(read.PatchObjectAt(0), steps);
+    const auto out = surface::TessellateObject(read.PatchObjectAt(0), steps);
     ExpectSamplesOnSurfaces(grids, out, steps);
     ExpectNoCracks(read.PatchObjectAt(0), out, steps);
     std::remove(path.c_str());
 }
 
 TEST(RoundTrip, TeapotNormalsAreFiniteUnitVectors) {
-    const auto out = patchtool::TessellateObject(bpt::ToExportObject(Teapot()), 6);
+    const auto out = surface::TessellateObject(bpt::ToExportObject(Teapot()), 6);
     for (const Vec3& n : out.mesh.normals) {
-        ASSERT_TRUE(patchtool::IsFinite(n));
-        ASSERT_NEAR(patchtool::Length(n), 1.0, 1e-9);
+        ASSERT_TRUE(surface::IsFinite(n));
+        ASSERT_NEAR(surface::Length(n), 1.0, 1e-9);
     }
 }
 
@@ -144,7 +144,7 @@ TEST(RoundTrip, EveryBezierFileThroughTheHostExportAndTheFile) {
         ASSERT_EQ(read.Read(path.c_str()), 1);
         const auto grids = bpt::ReadFile(file.string());
         const int steps = 6;
-        const auto out = patchtool::TessellateObject(read.PatchObjectAt(0), steps);
+        const auto out = surface::TessellateObject(read.PatchObjectAt(0), steps);
         EXPECT_TRUE(out.skipped.empty());
         ExpectSamplesOnSurfaces(grids, out, steps);
         ExpectNoCracks(read.PatchObjectAt(0), out, steps);
@@ -184,7 +184,7 @@ TEST(RoundTrip, RandomSheetsWeldAndStayOnTheirSurfaces) {
         const auto grids = RandomSheet(seed);
         const ExportPatchObject object = bpt::ToExportObject(grids);
         const int steps = 5;
-        const auto out = patchtool::TessellateObject(object, steps);
+        const auto out = surface::TessellateObject(object, steps);
         ExpectSamplesOnSurfaces(grids, out, steps);
         ExpectNoCracks(object, out, steps);
         // 16 x 16 distinct surface points: every shared one welded.

@@ -46,7 +46,7 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace toolfiles
 
-#include "host/SceneFiles.h"
+#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
 
 namespace toolfiles {

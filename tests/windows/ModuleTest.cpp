@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "PluginModule.h"
-#include "host/Desktop.h"
+#include "host/HostApi.h"
 #include "wintest/ModuleImage.h"
 
 namespace {
@@ -129,13 +129,13 @@ TEST(HostLayer, ImportsOnlySystemDlls) {
 }
 
 TEST(Loader, EveryNotificationAfterTheFirstLeavesTheControlsInitialisedOnce) {
-    const int before = desktop::CustomControlsInitialisations();
+    const int before = CustomControlsInitialisations();
     PluginModule plugin;
     ASSERT_NE(plugin.Handle(), nullptr);
-    EXPECT_EQ(desktop::CustomControlsInitialisations(), before + 1);
+    EXPECT_EQ(CustomControlsInitialisations(), before + 1);
     // A thread's start and end reach the library as thread notifications.
     std::thread([] {}).join();
-    EXPECT_EQ(desktop::CustomControlsInitialisations(), before + 1);
+    EXPECT_EQ(CustomControlsInitialisations(), before + 1);
     EXPECT_STREQ(plugin.LibDescription(), "Gantline");
 }
 

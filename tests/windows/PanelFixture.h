@@ -8,7 +8,7 @@
 #include <string>
 
 #include "PluginModule.h"
-#include "host/MemoryHost.h"
+#include "memhost/MemoryHost.h"
 #include "wintest/WinHost.h"
 
 namespace wintest {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "PanelFixture.h"
-#include "wintest/PngFile.h"
+#include "support/Image.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST_F(Panel, OnlyMovesAndLeftButtonMessagesGoToTheHost) {
     EXPECT_EQ(last.lParam, MAKELPARAM(9, 8));
 }
 
-bool HasContrast(const wintest::RgbImage& image) {
+bool HasContrast(const support::Image& image) {
     std::set<std::uint32_t> colours;
     for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
         colours.insert(static_cast<std::uint32_t>(image.rgb[i] << 16 | image.rgb[i + 1] << 8 | image.rgb[i + 2]));
@@ -118,7 +118,7 @@ bool HasContrast(const wintest::RgbImage& image) {
 TEST_F(Panel, ScreenshotOfTheOpenPage) {
     RedrawWindow(host.Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     WinHost::PumpMessages();
-    const wintest::RgbImage shot = host.Capture();
+    const support::Image shot = host.Capture();
     RECT client{};
     GetClientRect(host.Panel(), &client);
     ASSERT_EQ(shot.width, client.right);
@@ -127,7 +127,13 @@ TEST_F(Panel, ScreenshotOfTheOpenPage) {
 
     const std::filesystem::path file = GANTLINE_SCREENSHOT;
     std::filesystem::create_directories(file.parent_path());
-    EXPECT_TRUE(wintest::WritePng(file.string(), shot)) << file.string();
+    std::string why;
+    ASSERT_TRUE(support::WritePng(file.string(), shot, &why)) << why;
+    // The picture reads back as it was taken.
+    support::Image back;
+    ASSERT_TRUE(support::ReadPng(file.string(), back, &why)) << why;
+    EXPECT_EQ(back.width, shot.width);
+    EXPECT_EQ(back.rgb, shot.rgb);
 }
 
 }  // namespace

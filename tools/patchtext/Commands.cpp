@@ -7,7 +7,7 @@
 #include "patchio/PatchIO.h"
 #include "tools/patchtext/FileCheck.h"
 #include "tools/patchtext/FileInfo.h"
-#include "tools/patchtext/Progress.h"
+#include "support/Progress.h"
 #include "tools/patchtext/SetLoad.h"
 
 namespace patchtool {
@@ -22,7 +22,7 @@ void LocateAndCheckTokens(const std::string& path, const TokenLayout& layout, Ch
     const std::size_t kept = ordinals.size();
     ordinals.push_back(TokenLayout::VersionValue());
     ordinals.push_back(layout.Total());
-    Progress progress(stderr, console.progress, "checking " + path, FileSize(path), kLargeFileBytes);
+    support::Percentage progress(stderr, console.progress, "checking " + path, FileSize(path), kLargeFileBytes);
     const TokenScan scan = ScanTokens(path, ordinals, &progress);
     progress.Finish();
     for (std::size_t i = 0; i < kept; ++i) report.Kept()[i].at = scan.wanted[i];

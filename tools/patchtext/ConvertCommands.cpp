@@ -6,10 +6,10 @@
 #include "patchio/PatchIO.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/ObjWriter.h"
-#include "tools/patchtext/Progress.h"
+#include "support/Progress.h"
 #include "tools/patchtext/SceneRender.h"
 #include "tools/patchtext/SetLoad.h"
-#include "tools/patchtext/Tessellator.h"
+#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 namespace {
@@ -86,7 +86,7 @@ int RunToObj(const ObjCommand& command, Console& console) {
     }
     ObjWriter writer(file);
     writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) + " steps per patch edge");
-    Progress progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+    support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     std::int64_t vertices = 0, triangles = 0;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
@@ -140,7 +140,7 @@ int RunRender(const RenderCommand& command, Console& console) {
     options.wire = command.wire;
     options.spread = command.spread;
     options.steps = command.steps;
-    Progress progress(stderr, console.progress, "rendering " + command.file, TotalPatches(set));
+    support::Percentage progress(stderr, console.progress, "rendering " + command.file, TotalPatches(set));
     const RenderResult result = RenderSet(set, options, &progress);
     progress.Finish();
     std::string why;

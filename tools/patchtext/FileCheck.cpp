@@ -7,10 +7,9 @@
 namespace patchtool {
 namespace {
 
-// The format version that the writer writes.
-constexpr float kCurrentVersion = 1.1f;
-// Versions up to this one have no camera section.
-constexpr float kVersionWithoutCameras = 1.0f;
+// The versions as the reader compares them: 32-bit floats.
+constexpr float kCurrentVersion = static_cast<float>(PatchIO::kFormatVersion);
+constexpr float kVersionWithoutCameras = static_cast<float>(PatchIO::kLastVersionWithoutCameras);
 
 std::string Plural(std::int64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);

@@ -11,7 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "patchio/PatchIO.h"
-#include "tools/patchtext/Vec3.h"
+#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 

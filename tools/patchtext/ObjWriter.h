@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "tools/patchtext/Tessellator.h"
+#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/patchtext/Image.h"
+#include "support/Image.h"
 #include "tools/patchtext/ViewCamera.h"
 
 namespace patchtool {
+
+using support::Image;
 
 struct Colour {
     float r = 0, g = 0, b = 0;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "support/Progress.h"
 #include "tools/patchtext/Raster.h"
-#include "tools/patchtext/Tessellator.h"
+#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 namespace {
@@ -107,7 +108,7 @@ Box3 ControlBox(const PatchIO& set) {
     return box;
 }
 
-RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progress* progress) {
+RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support::Percentage* progress) {
     const int factor = std::int64_t{options.width} * options.height <= kSupersampledPixels ? 2 : 1;
     const int width = options.width * factor, height = options.height * factor;
     const std::vector<Vec3> offsets =
@@ -118,12 +119,13 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progres
                                         Vec3::From(set.CameraAt(options.camera).target), width, height);
     Framebuffer frame(width, height, kBackgroundTop, kBackgroundBottom);
     RenderResult result;
+    const surface::PatchDone done = progress ? surface::PatchDone([progress] { progress->Advance(); }) : nullptr;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
         const Colour colour = kPalette[static_cast<std::size_t>(i) % (sizeof kPalette / sizeof kPalette[0])];
         // In batches, so that memory stays small whatever the object's size.
         for (std::int32_t first = 0; first < object.NumPatches(); first += kPatchesPerBatch) {
-            const ObjectMesh out = TessellatePatches(object, first, kPatchesPerBatch, options.steps, progress);
+            const ObjectMesh out = TessellatePatches(object, first, kPatchesPerBatch, options.steps, done);
             result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
             DrawObject(frame, camera, out, offsets[static_cast<std::size_t>(i)], colour, options.wire, options.steps,
                        factor);

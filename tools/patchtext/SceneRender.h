@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "patchio/PatchIO.h"
-#include "tools/patchtext/Image.h"
-#include "tools/patchtext/Vec3.h"
+#include "support/Image.h"
+#include "tools/patchtext/Surface.h"
+
+namespace support {
+class Percentage;
+}  // namespace support
 
 namespace patchtool {
 
-class Progress;
+using support::Image;
 
 struct RenderOptions {
     int width = 800;
@@ -46,6 +50,6 @@ std::vector<Vec3> SpreadOffsets(const PatchIO& set);
 
 // Renders set; options.camera must be -1 or a camera of the set. progress,
 // when given, advances by one per patch.
-RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, Progress* progress = nullptr);
+RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support::Percentage* progress = nullptr);
 
 }  // namespace patchtool

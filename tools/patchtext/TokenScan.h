@@ -1,16 +1,16 @@
-// One streaming pass over a patch text file that splits it into tokens as
-// the project's reader does (delimiters CR, tab, LF, blank, braces and the
-// zero byte; a token ends after 79 characters and the character after them
-// is dropped) and tells where chosen tokens stand.
+// One streaming pass over a patch text file that splits it into tokens with
+// the reader's own tokeniser, and tells where chosen tokens stand.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace patchtool {
+namespace support {
+class Percentage;
+}
 
-class Progress;
+namespace patchtool {
 
 struct TokenAt {
     std::int64_t line = 0;    // from 1; 0 when the file has no such token
@@ -29,7 +29,7 @@ struct TokenScan {
 // Scans path for the tokens with the given ordinals (from 0). progress, when
 // given, advances by the bytes read.
 TokenScan ScanTokens(const std::string& path, const std::vector<std::int64_t>& ordinals,
-                     Progress* progress = nullptr);
+                     support::Percentage* progress = nullptr);
 
 // The first count tokens of path (fewer when the file is shorter or cannot
 // be opened).

@@ -2,7 +2,7 @@
 // horizontal field of view (the host's default lens), world +z up.
 #pragma once
 
-#include "tools/patchtext/Vec3.h"
+#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 

@@ -3,8 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "os/Terminal.h"
 #include "tools/patchtext/Commands.h"
-#include "tools/patchtext/Terminal.h"
 #include "tools/patchtext/ViewCamera.h"
 
 namespace {
@@ -60,7 +60,7 @@ void Describe(CLI::App& app, Choices& c) {
 }
 
 int Run(CLI::App& app, Choices& c) {
-    Console console{std::cout, std::cerr, IsTerminal(stderr)};
+    Console console{std::cout, std::cerr, os::IsTerminal(stderr)};
     if (app.got_subcommand("check")) return RunCheck(c.check, console);
     if (app.got_subcommand("info")) return RunInfo(c.info, console);
     if (app.got_subcommand("to-obj")) return RunToObj(c.obj, console);

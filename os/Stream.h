@@ -1,0 +1,46 @@
+// Reading a C stream byte by byte through its own buffer without taking the
+// stream's lock for every byte: the lock is taken once around a run of
+// reads instead. Inline, because the tokeniser reads through it byte by
+// byte. And whether a stream is a regular file, which a reader can read
+// ahead of what it needs without waiting for input that has not come.
+#pragma once
+
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace os {
+
+#if defined(_WIN32)
+inline void LockStream(FILE* stream) { _lock_file(stream); }
+inline void UnlockStream(FILE* stream) { _unlock_file(stream); }
+inline int GetUnlocked(FILE* stream) { return _getc_nolock(stream); }
+inline bool IsRegularStream(FILE* stream) {
+    struct _stat64 info;
+    return _fstat64(_fileno(stream), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+#else
+inline void LockStream(FILE* stream) { flockfile(stream); }
+inline void UnlockStream(FILE* stream) { funlockfile(stream); }
+inline int GetUnlocked(FILE* stream) { return getc_unlocked(stream); }
+inline bool IsRegularStream(FILE* stream) {
+    struct stat info;
+    return fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode);
+}
+#endif
+
+// Holds the stream's lock for its lifetime; Get reads one byte (or EOF).
+class LockedStream {
+public:
+    explicit LockedStream(FILE* stream) : stream_(stream) { LockStream(stream_); }
+    LockedStream(const LockedStream&) = delete;
+    LockedStream& operator=(const LockedStream&) = delete;
+    ~LockedStream() { UnlockStream(stream_); }
+
+    int Get() { return GetUnlocked(stream_); }
+
+private:
+    FILE* stream_;
+};
+
+}  // namespace os

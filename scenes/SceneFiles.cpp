@@ -1,0 +1,154 @@
+// The entry points of scene loading. Each catches whatever the readers
+// throw (the JSON reader reports malformed documents by exceptions; any
+// reader can run out of memory), so nothing escapes the loaders.
+#include "scenes/SceneFiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <sstream>
+
+#include "scenes/BptLoader.h"
+#include "scenes/EmbeddedFiles.h"
+#include "host/HostApi.h"
+#include "scenes/ObjLoader.h"
+#include "scenes/SceneFile.h"
+
+namespace {
+
+// Source-file name of this module in assertion reports.
+constexpr const char* kSource = "SceneFiles";
+// Name of the built-in scene file among the embedded files.
+constexpr const char* kDefaultSceneFile = "default_scene.json";
+// Scene files are small; a larger one is refused rather than read.
+constexpr std::uintmax_t kMaxSceneFileBytes = 256u * 1024u * 1024u;
+
+template <typename Result, typename Work>
+Result Guarded(const std::string& name, Work&& work) {
+    Result failed;
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        failed.error = name + ": not enough memory to load it";
+    } catch (const std::exception& e) {
+        failed.error = name + ": " + e.what();
+    } catch (...) {
+        failed.error = name + ": it could not be loaded";
+    }
+    return failed;
+}
+
+std::string LowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+// A scene of one object under a root node, on a node named after the file.
+SceneLoad SingleObjectScene(const std::filesystem::path& path, std::unique_ptr<MemoryObject> object) {
+    auto root = std::make_unique<MemoryNode>("Scene Root");
+    root->AddChild(path.stem().string())->SetObject(std::move(object));
+    return {std::move(root), std::string()};
+}
+
+SceneLoad LoadPatchFile(const std::filesystem::path& path, std::istream& in) {
+    std::vector<ControlNet> nets;
+    std::string error;
+    if (!ReadBezierPatches(in, path.generic_string(), nets, error)) return {nullptr, error};
+    return SingleObjectScene(path, MemoryObject::PatchObject(BuildBezierMesh(nets)));
+}
+
+std::unique_ptr<MemoryObject> ConvertibleMesh(PolygonMesh mesh) {
+    auto shared = std::make_shared<const PolygonMesh>(std::move(mesh));
+    const std::size_t bytes = shared->MemoryBytes();
+    return MemoryObject::Convertible([shared] { return ConvertToPatches(*shared); }, bytes);
+}
+
+SceneLoad LoadPolygonFile(const std::filesystem::path& path, std::istream& in) {
+    PolygonMesh mesh;
+    std::string error;
+    if (!ReadPolygonMesh(in, path.generic_string(), mesh, error)) return {nullptr, error};
+    return SingleObjectScene(path, ConvertibleMesh(std::move(mesh)));
+}
+
+SceneLoad LoadJsonFile(const std::filesystem::path& path, std::istream& in) {
+    std::error_code unknownSize;
+    const std::uintmax_t size = std::filesystem::file_size(path, unknownSize);
+    if (!unknownSize && size > kMaxSceneFileBytes) {
+        return {nullptr, path.generic_string() + ": the scene file is too large"};
+    }
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadScene(text, path.generic_string(), DiskOpener(path.parent_path().string()));
+}
+
+SceneLoad LoadAnyFile(const std::string& pathText) {
+    const std::filesystem::path path(pathText);
+    const std::string extension = LowerExtension(path);
+    if (extension != ".json" && extension != ".bpt" && extension != ".obj") {
+        return {nullptr, pathText + ": unknown kind of scene file (expected .json, .bpt or .obj)"};
+    }
+    std::error_code ignored;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ignored)) in.open(path, std::ios::binary);
+    if (!in.is_open()) return {nullptr, pathText + ": cannot open the file"};
+    if (extension == ".bpt") return LoadPatchFile(path, in);
+    if (extension == ".obj") return LoadPolygonFile(path, in);
+    return LoadJsonFile(path, in);
+}
+
+// Opens the files that the built-in scene names, from the built-in files.
+OpenedFile OpenEmbedded(const std::string& path) {
+    OpenedFile file;
+    file.name = "built-in " + path;
+    std::string_view text;
+    if (FindEmbeddedFile(path, text)) file.stream = std::make_unique<std::istringstream>(std::string(text));
+    return file;
+}
+
+}  // namespace
+
+SceneLoad LoadSceneFile(const std::string& path) {
+    return Guarded<SceneLoad>(path, [&] { return LoadAnyFile(path); });
+}
+
+std::unique_ptr<MemoryNode> DefaultScene() {
+    SceneLoad load = Guarded<SceneLoad>(kDefaultSceneFile, [] {
+        std::string_view text;
+        if (!FindEmbeddedFile(kDefaultSceneFile, text)) return SceneLoad{nullptr, "the default scene is missing"};
+        return ReadScene(std::string(text), std::string("built-in ") + kDefaultSceneFile, OpenEmbedded);
+    });
+    if (load) return std::move(load.root);
+    // The built-in scene is part of the library and loads in every build;
+    // should it not, the host still gets a root node.
+    assert1(__LINE__, kSource);
+    return std::make_unique<MemoryNode>("Scene Root");
+}
+
+PatchMeshLoad LoadBezierPatchText(const std::string& text, const std::string& name) {
+    return Guarded<PatchMeshLoad>(name, [&] {
+        PatchMeshLoad load;
+        std::istringstream in(text);
+        std::vector<ControlNet> nets;
+        load.ok = ReadBezierPatches(in, name, nets, load.error);
+        if (load.ok) load.mesh = BuildBezierMesh(nets);
+        return load;
+    });
+}
+
+ObjectLoad LoadPolygonMeshText(const std::string& text, const std::string& name) {
+    return Guarded<ObjectLoad>(name, [&] {
+        ObjectLoad load;
+        std::istringstream in(text);
+        PolygonMesh mesh;
+        if (ReadPolygonMesh(in, name, mesh, load.error)) load.object = ConvertibleMesh(std::move(mesh));
+        return load;
+    });
+}
+
+SceneLoad LoadSceneText(const std::string& text, const std::string& name, const std::string& folder) {
+    return Guarded<SceneLoad>(name, [&] { return ReadScene(text, name, DiskOpener(folder)); });
+}

@@ -1,0 +1,51 @@
+// PNG through stb's single-header coders, for builds without libpng (the
+// Windows cross builds). The implementations are compiled here, once.
+#include <cstring>
+#include <memory>
+
+#include "support/Image.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+#pragma GCC diagnostic ignored "-Wold-style-cast"
+#pragma GCC diagnostic ignored "-Wcast-qual"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wdouble-promotion"
+#endif
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO_FILTERS
+#include <stb/stb_image_write.h>
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb/stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace support {
+
+bool WritePng(const std::string& path, const Image& image, std::string* why) {
+    const int ok = stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(), image.width * 3);
+    if (!ok && why) *why = "cannot write " + path;
+    return ok != 0;
+}
+
+bool ReadPng(const std::string& path, Image& image, std::string* why) {
+    int width = 0, height = 0, channels = 0;
+    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(stbi_load(path.c_str(), &width, &height, &channels, 3),
+                                                     stbi_image_free);
+    if (!pixels) {
+        if (why) *why = stbi_failure_reason() ? stbi_failure_reason() : "not a PNG file";
+        return false;
+    }
+    image = Image(width, height);
+    std::memcpy(image.rgb.data(), pixels.get(), image.rgb.size());
+    return true;
+}
+
+}  // namespace support
