@@ -7,6 +7,18 @@
 # the surface library and the operating-system seam they link.
 include(CMakePackageConfigHelpers)
 
+# gantline_package_library(target name sources...): a static library of the
+# package, Gantline::name to its users, with the project's warnings.
+function(gantline_package_library target name)
+  add_library(${target} STATIC ${ARGN})
+  add_library(Gantline::${name} ALIAS ${target})
+  set_target_properties(${target} PROPERTIES EXPORT_NAME ${name})
+  target_include_directories(${target} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  gantline_warnings(${target})
+endfunction()
+
 # gantline_public_headers(target room headers...): target is installed
 # with the package and the named headers of its room are its public ones.
 function(gantline_public_headers target room)

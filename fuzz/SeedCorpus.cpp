@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "memhost/MemoryHost.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace fs = std::filesystem;
 

@@ -5,15 +5,15 @@
 #include <memory>
 #include <optional>
 
+#include "hostapp/Discovery.h"
+#include "hostapp/ExportSession.h"
+#include "hostapp/ExportStatus.h"
+#include "hostapp/ExportSummary.h"
+#include "hostapp/PluginLibrary.h"
 #include "os/Library.h"
 #include "os/Shell.h"
 #include "scenes/SceneFiles.h"
 #include "support/Progress.h"
-#include "hostapp/Discovery.h"
-#include "hostapp/ExportSession.h"
-#include "hostapp/ExportSummary.h"
-#include "hostapp/PluginLibrary.h"
-#include "hostapp/ExportStatus.h"
 
 namespace fs = std::filesystem;
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "memhost/PolygonMesh.h"
 #include "memhost/PatchMeshBuilder.h"
+#include "memhost/PolygonMesh.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <new>
 #include <sstream>
 
+#include "host/HostApi.h"
 #include "scenes/BptLoader.h"
 #include "scenes/EmbeddedFiles.h"
-#include "host/HostApi.h"
 #include "scenes/ObjLoader.h"
 #include "scenes/SceneFile.h"
 

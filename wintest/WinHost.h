@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "memhost/MemoryHost.h"
 #include "host/WinTypes.h"
+#include "memhost/MemoryHost.h"
 #include "support/Image.h"
 
 namespace wintest {

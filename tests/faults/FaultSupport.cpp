@@ -6,8 +6,8 @@
 #include <iterator>
 #include <utility>
 
-#include "desktop/Desktop.h"
 #include "FaultPlatform.h"
+#include "desktop/Desktop.h"
 
 namespace faults {
 

@@ -12,9 +12,9 @@
 #include <iterator>
 
 #include "memhost/MemoryHost.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace {
 

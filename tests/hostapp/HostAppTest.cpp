@@ -10,12 +10,12 @@
 
 #include "desktop/Desktop.h"
 #include "host/HostApi.h"
-#include "memhost/MemoryHost.h"
 #include "hostapp/Commands.h"
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"
 #include "hostapp/ExportSummary.h"
 #include "hostapp/PluginLibrary.h"
+#include "memhost/MemoryHost.h"
 
 namespace fs = std::filesystem;
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "CommaLocale.h"
-#include "TestFiles.h"
 #include "DesktopOpener.h"
+#include "TestFiles.h"
 #include "patchio/PatchIO.h"
 
 namespace {
@@ -102,6 +102,19 @@ TEST_P(WriterGolden, WritesTheFileByteForByte) {
     const std::string expected = Golden(GetParam().file);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(testfiles::ReadBytes(path), expected);
+
+    // The same text into memory (with "\n" line ends on every platform, as
+    // a stream opened as binary gets it too) and into an open stream.
+    std::string text = "kept ";
+    set.WriteText(text);
+    const std::string golden = testfiles::ReadBytes(testfiles::DataFile(std::string("golden/") + GetParam().file));
+    EXPECT_EQ(text, "kept " + golden);
+    std::FILE* stream = std::fopen(dir.File("stream.txt").c_str(), "wb");
+    ASSERT_NE(stream, nullptr);
+    std::fputs("kept ", stream);
+    EXPECT_EQ(set.WriteStream(stream), 1);
+    std::fclose(stream);
+    EXPECT_EQ(testfiles::ReadBytes(dir.File("stream.txt")), "kept " + golden);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WriterGolden,
@@ -185,6 +198,11 @@ TEST(Writer, FullDeviceIsAFailure) {
     PatchIO set;
     FillMixedObjects(set);
     EXPECT_EQ(set.Write("/dev/full"), 0);
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(empty.WriteStream(full), 0) << "the flush reports what the buffer could not write";
+    std::fclose(full);
+    EXPECT_EQ(empty.WriteStream(nullptr), 0);
 }
 
 // WriteTempAndOpen writes patchIO_out.txt into TEMP and asks the shell to

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,21 +52,59 @@ std::vector<FailureCase> FailureCases() {
     };
 }
 
-TEST(ReadFailure, LocatesTheFailingToken) {
+// The reader's three ways in, which must agree on everything: a file by
+// name, an open stream (read from its position on) and text in memory.
+enum class Entry { Path, Stream, Text };
+
+std::int32_t ReadVia(Entry entry, const std::string& text, TempDir& dir, PatchIO& set, ReadFailure& why) {
+    const std::string path = dir.File("broken.txt");
+    switch (entry) {
+    case Entry::Path:
+        testfiles::WriteBytes(path, text);
+        return set.Read(path.c_str(), &why);
+    case Entry::Stream: {
+        // Bytes before the stream's position are not the reader's.
+        testfiles::WriteBytes(path, "skipped" + text);
+        std::FILE* stream = std::fopen(path.c_str(), "rb");
+        if (!stream || std::fseek(stream, 7, SEEK_SET) != 0) return -1;
+        const std::int32_t result = set.ReadStream(stream, &why);
+        std::fclose(stream);
+        return result;
+    }
+    case Entry::Text:
+        return set.ReadText(text.data(), text.size(), &why);
+    }
+    return -1;
+}
+
+TEST(ReadFailure, LocatesTheFailingTokenFromEveryEntry) {
     TempDir dir;
-    for (const FailureCase& c : FailureCases()) {
-        const std::string path = dir.File("broken.txt");
-        testfiles::WriteBytes(path, c.text);
+    for (const Entry entry : {Entry::Path, Entry::Stream, Entry::Text}) {
+        for (const FailureCase& c : FailureCases()) {
+            const std::string name = std::string(c.name) + " via entry " + std::to_string(static_cast<int>(entry));
+            PatchIO set;
+            ReadFailure why;
+            ASSERT_EQ(ReadVia(entry, c.text, dir, set, why), 0) << name;
+            EXPECT_TRUE(why.opened) << name;
+            EXPECT_EQ(why.line, c.line) << name;
+            EXPECT_EQ(why.column, c.column) << name;
+            EXPECT_EQ(why.found, c.found) << name;
+            EXPECT_EQ(why.atEnd, c.atEnd) << name;
+            EXPECT_EQ(why.expected, c.expected) << name;
+        }
         PatchIO set;
         ReadFailure why;
-        ASSERT_EQ(set.Read(path.c_str(), &why), 0) << c.name;
-        EXPECT_TRUE(why.opened) << c.name;
-        EXPECT_EQ(why.line, c.line) << c.name;
-        EXPECT_EQ(why.column, c.column) << c.name;
-        EXPECT_EQ(why.found, c.found) << c.name;
-        EXPECT_EQ(why.atEnd, c.atEnd) << c.name;
-        EXPECT_EQ(why.expected, c.expected) << c.name;
+        EXPECT_EQ(ReadVia(entry, WorkedExample(), dir, set, why), 1);
+        EXPECT_EQ(set.NumPatchObjects(), 1);
+        EXPECT_EQ(set.NumCameras(), 1);
     }
+}
+
+TEST(ReadFailure, NoStreamIsNotOpened) {
+    PatchIO set;
+    ReadFailure why;
+    EXPECT_EQ(set.ReadStream(nullptr, &why), 0);
+    EXPECT_FALSE(why.opened);
 }
 
 TEST(ReadFailure, MessagesTellWhereWhatWasFoundAndWhatWasExpected) {

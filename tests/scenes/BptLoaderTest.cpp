@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "SceneTestSupport.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "SceneTestSupport.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "SceneTestSupport.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace {
 

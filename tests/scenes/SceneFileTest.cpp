@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "SceneTestSupport.h"
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace {
 

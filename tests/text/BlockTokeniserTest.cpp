@@ -30,22 +30,7 @@ using Tokens = std::vector<std::pair<std::string, int>>;
 // Every token with its result, up to the first result of 0 and two calls
 // beyond it (which must stay at 0 with an empty token).
 template <typename Splitter>
-Tokens Split(std::FILE* file, const std::string& delimiters) {
-    Splitter tokens(file);
-    tokens.SetDelimiters(delimiters.c_str());
-    Tokens out;
-    int after = 0;
-    while (after < 3) {
-        const int result = tokens.NextToken();
-        out.emplace_back(tokens.GetToken(), result);
-        if (result == 0) ++after;
-    }
-    return out;
-}
-
-// The same for the block tokeniser reading the bytes from memory.
-Tokens SplitText(const std::string& bytes, const std::string& delimiters) {
-    BlockTokeniser tokens(bytes.data(), bytes.size());
+Tokens Split(Splitter&& tokens, const std::string& delimiters) {
     tokens.SetDelimiters(delimiters.c_str());
     Tokens out;
     int after = 0;
@@ -71,8 +56,8 @@ BothWays SplitBoth(const std::string& bytes, const std::string& delimiters) {
     testfiles::WriteBytes(path, bytes);
     FilePtr a(std::fopen(path.c_str(), "rb"));
     FilePtr b(std::fopen(path.c_str(), "rb"));
-    return {Split<Tokeniser>(a.get(), delimiters), Split<BlockTokeniser>(b.get(), delimiters),
-            SplitText(bytes, delimiters)};
+    return {Split(Tokeniser(a.get()), delimiters), Split(BlockTokeniser(b.get()), delimiters),
+            Split(BlockTokeniser(bytes.data(), bytes.size()), delimiters)};
 }
 
 // A token with where it starts and whether the length limit cut it.

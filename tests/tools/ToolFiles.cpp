@@ -46,8 +46,8 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace toolfiles
 
-#include "scenes/SceneFiles.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
 
 namespace toolfiles {
 

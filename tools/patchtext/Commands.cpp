@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "patchio/PatchIO.h"
+#include "support/Progress.h"
 #include "tools/patchtext/FileCheck.h"
 #include "tools/patchtext/FileInfo.h"
-#include "support/Progress.h"
 #include "tools/patchtext/SetLoad.h"
 
 namespace patchtool {

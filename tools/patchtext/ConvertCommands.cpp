@@ -4,9 +4,9 @@
 #include <fstream>
 
 #include "patchio/PatchIO.h"
+#include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/ObjWriter.h"
-#include "support/Progress.h"
 #include "tools/patchtext/SceneRender.h"
 #include "tools/patchtext/SetLoad.h"
 #include "tools/patchtext/Surface.h"
