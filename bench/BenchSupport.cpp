@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "ExportSetGenerator.h"
 #include "ScratchFolder.h"
 
 namespace bench {
@@ -29,12 +28,13 @@ std::string SizeLabel() {
     return text;
 }
 
-const PatchIO& GeneratedSet() {
-    static const std::unique_ptr<PatchIO> set = [] {
-        auto made = std::make_unique<PatchIO>();
-        benchgen::FillExportSet(*made, SetTargetBytes());
-        return made;
-    }();
+const PatchIO& GeneratedSet(Coordinates coordinates) {
+    static std::unique_ptr<PatchIO> sets[2];
+    std::unique_ptr<PatchIO>& set = sets[coordinates == Coordinates::Shaped ? 0 : 1];
+    if (!set) {
+        set = std::make_unique<PatchIO>();
+        benchgen::FillExportSet(*set, SetTargetBytes(), 1, coordinates);
+    }
     return *set;
 }
 
@@ -54,12 +54,13 @@ std::size_t SetBytes(const PatchIO& set) {
     return bytes;
 }
 
-const std::string& GeneratedFile() {
-    static const std::string path = [] {
-        std::string made = ScratchFile("generated.txt");
-        GeneratedSet().Write(made.c_str());
-        return made;
-    }();
+const std::string& GeneratedFile(Coordinates coordinates) {
+    static std::string paths[2];
+    std::string& path = paths[coordinates == Coordinates::Shaped ? 0 : 1];
+    if (path.empty()) {
+        path = ScratchFile(coordinates == Coordinates::Shaped ? "generated.txt" : "generated-uniform.txt");
+        GeneratedSet(coordinates).Write(path.c_str());
+    }
     return path;
 }
 

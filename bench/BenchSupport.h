@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ExportSetGenerator.h"
 #include "patchio/PatchIO.h"
 
 namespace benchmark {
@@ -22,15 +23,18 @@ std::size_t SetTargetBytes();
 // "40 MB", for benchmark labels.
 std::string SizeLabel();
 
-// The generated export set of SetTargetBytes(), made once per program.
-const PatchIO& GeneratedSet();
+using benchgen::Coordinates;
+
+// The generated export set of SetTargetBytes(), made once per program and
+// kind of coordinates.
+const PatchIO& GeneratedSet(Coordinates coordinates = Coordinates::Shaped);
 // Vertices, vectors, patches and cameras: the records a file carries.
 std::int64_t RecordCount(const PatchIO& set);
 // Bytes held by an export set: its objects' lists, its cameras, and the
 // records of both lists.
 std::size_t SetBytes(const PatchIO& set);
-// The generated set written as patch text, made once per program.
-const std::string& GeneratedFile();
+// The generated set written as patch text, made once per program and kind.
+const std::string& GeneratedFile(Coordinates coordinates = Coordinates::Shaped);
 
 // A file name in this program's scratch folder (under the system's
 // temporary folder, or GANTLINE_BENCH_DIR), removed when the program ends.

@@ -243,11 +243,18 @@ std::size_t EstimateTextBytes(const ExportPatchObject& object) {
     return bytes;
 }
 
-void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take) {
+void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take,
+                    Coordinates coordinates) {
     Random random(seed);
+    Random scatter(seed ^ 0x5ca77e7ull);
+    const auto anywhere = [&scatter] { return static_cast<float>(scatter.Uniform(-kUniformReach, kUniformReach)); };
     std::size_t bytes = 40 + 64 * kCameraCount;
     while (bytes < targetBytes) {
         MemoryPatchMesh mesh = GridPatchMesh(RandomShape(random, targetBytes - bytes), random);
+        if (coordinates == Coordinates::Uniform) {
+            for (Float3& p : mesh.verts) p = {anywhere(), anywhere(), anywhere()};
+            for (Float3& p : mesh.vecs) p = {anywhere(), anywhere(), anywhere()};
+        }
         bytes += EstimateTextBytes(ExportPatchObject(mesh));
         take(std::move(mesh));
     }
@@ -260,8 +267,10 @@ std::vector<ExportCamera> GenerateCameras(std::uint64_t seed) {
     return cameras;
 }
 
-void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed) {
-    GenerateMeshes(targetBytes, seed, [&set](MemoryPatchMesh&& mesh) { set.AddPatchObject(ExportPatchObject(mesh)); });
+void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed, Coordinates coordinates) {
+    GenerateMeshes(
+        targetBytes, seed, [&set](MemoryPatchMesh&& mesh) { set.AddPatchObject(ExportPatchObject(mesh)); },
+        coordinates);
     for (const ExportCamera& camera : GenerateCameras(seed)) set.AddCamera(camera);
 }
 

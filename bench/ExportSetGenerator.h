@@ -41,10 +41,17 @@ struct GridShape {
 };
 MemoryPatchMesh GridPatchMesh(const GridShape& shape, Random& random);
 
+// Where the points of generated meshes lie: on the bent grids themselves
+// (coordinates of real scenes, many of them short), or uniformly anywhere
+// in +-1000 on every axis (the longest coordinates of that range, and no
+// pattern a number parser could profit from).
+enum class Coordinates { Shaped, Uniform };
+constexpr double kUniformReach = 1000.0;
+
 // Hands take the patch meshes of about targetBytes of patch text, one by
-// one: grids of varying size and mix in realistic coordinate ranges. The
-// same seed gives the same meshes.
-void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take);
+// one: grids of varying size and mix. The same seed gives the same meshes.
+void GenerateMeshes(std::size_t targetBytes, std::uint64_t seed, const std::function<void(MemoryPatchMesh&&)>& take,
+                    Coordinates coordinates = Coordinates::Shaped);
 
 // The cameras of a generated set: positions and targets.
 constexpr int kCameraCount = 24;
@@ -53,7 +60,8 @@ std::vector<ExportCamera> GenerateCameras(std::uint64_t seed);
 // An export set of about targetBytes of patch text: patch objects of
 // varying size and mix, and a few dozen cameras. The same seed gives the
 // same set.
-void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed = 1);
+void FillExportSet(PatchIO& set, std::size_t targetBytes, std::uint64_t seed = 1,
+                   Coordinates coordinates = Coordinates::Shaped);
 
 // A rough size of an object's patch text, for sizing generated sets.
 std::size_t EstimateTextBytes(const ExportPatchObject& object);

@@ -8,8 +8,10 @@
 
 namespace {
 
-std::string CheckIdenticalResults() {
-    const std::string& path = bench::GeneratedFile();
+using bench::Coordinates;
+
+std::string CheckIdenticalResults(Coordinates coordinates) {
+    const std::string& path = bench::GeneratedFile(coordinates);
     PatchIO ours;
     PatchIO plain;
     if (ours.Read(path.c_str()) != 1) return "PatchIO::Read failed";
@@ -25,25 +27,32 @@ std::string CheckIdenticalResults() {
     return difference.empty() ? difference : "a rewritten file reads back differently: " + difference;
 }
 
-void Read(benchmark::State& state) {
-    const std::string& path = bench::GeneratedFile();
+std::string CheckBothSets() {
+    const std::string shaped = CheckIdenticalResults(Coordinates::Shaped);
+    return shaped.empty() ? CheckIdenticalResults(Coordinates::Uniform) : shaped;
+}
+
+void Read(benchmark::State& state, Coordinates coordinates) {
+    const std::string& path = bench::GeneratedFile(coordinates);
     PatchIO set;
     for (auto _ : state)
         if (set.Read(path.c_str()) != 1) state.SkipWithError("PatchIO::Read failed");
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
-void ReadReference(benchmark::State& state) {
-    const std::string& path = bench::GeneratedFile();
+void ReadReference(benchmark::State& state, Coordinates coordinates) {
+    const std::string& path = bench::GeneratedFile(coordinates);
     PatchIO set;
     for (auto _ : state)
         if (reference::Read(set, path.c_str()) != 1) state.SkipWithError("the reference reader failed");
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
-BENCHMARK(Read)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(ReadReference)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Read, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ReadReference, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Read, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ReadReference, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::Main(argc, argv, CheckIdenticalResults); }
+int main(int argc, char** argv) { return bench::Main(argc, argv, CheckBothSets); }

@@ -9,15 +9,20 @@
 
 namespace {
 
+using bench::Coordinates;
+
 std::string OursPath() { return bench::ScratchFile("write-ours.txt"); }
 std::string ReferencePath() { return bench::ScratchFile("write-reference.txt"); }
 
 std::string CheckIdenticalBytes() {
-    const PatchIO& set = bench::GeneratedSet();
-    if (set.Write(OursPath().c_str()) != 1) return "PatchIO::Write failed";
-    if (reference::Write(set, ReferencePath().c_str()) != 1) return "the reference writer failed";
-    const std::string difference = bench::CompareFiles(OursPath(), ReferencePath());
-    return difference.empty() ? difference : "Write and fprintf differ: " + difference;
+    for (const Coordinates coordinates : {Coordinates::Shaped, Coordinates::Uniform}) {
+        const PatchIO& set = bench::GeneratedSet(coordinates);
+        if (set.Write(OursPath().c_str()) != 1) return "PatchIO::Write failed";
+        if (reference::Write(set, ReferencePath().c_str()) != 1) return "the reference writer failed";
+        const std::string difference = bench::CompareFiles(OursPath(), ReferencePath());
+        if (!difference.empty()) return "Write and fprintf differ: " + difference;
+    }
+    return {};
 }
 
 // Every write goes to a new file, as an export to a new name does. The
@@ -30,8 +35,8 @@ void StartAfresh(benchmark::State& state, const std::string& path) {
     state.ResumeTiming();
 }
 
-void Write(benchmark::State& state) {
-    const PatchIO& set = bench::GeneratedSet();
+void Write(benchmark::State& state, Coordinates coordinates) {
+    const PatchIO& set = bench::GeneratedSet(coordinates);
     const std::string path = OursPath();
     for (auto _ : state) {
         StartAfresh(state, path);
@@ -40,8 +45,8 @@ void Write(benchmark::State& state) {
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
-void WriteReference(benchmark::State& state) {
-    const PatchIO& set = bench::GeneratedSet();
+void WriteReference(benchmark::State& state, Coordinates coordinates) {
+    const PatchIO& set = bench::GeneratedSet(coordinates);
     const std::string path = ReferencePath();
     for (auto _ : state) {
         StartAfresh(state, path);
@@ -50,8 +55,10 @@ void WriteReference(benchmark::State& state) {
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
-BENCHMARK(Write)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(WriteReference)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Write, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteReference, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Write, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteReference, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

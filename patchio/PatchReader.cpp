@@ -87,6 +87,10 @@ private:
         return false;
     }
 
+    std::int32_t TokenInt() const {
+        return numparse::TokenToInt(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
+    }
+
     bool ExpectKeyword(const char* keyword) {
         const Expectation expectation{Expectation::kKeyword, keyword, 0};
         if (!Take(expectation)) return false;
@@ -95,16 +99,16 @@ private:
     bool ExpectIndex(std::int32_t index) {
         const Expectation expectation{Expectation::kIndex, "", index};
         if (!Take(expectation)) return false;
-        return numparse::ToInt(tokens_.GetToken()) == index || Fail(expectation);
+        return TokenInt() == index || Fail(expectation);
     }
     bool TakeInt(std::int32_t& value, const char* what) {
         if (!Take({Expectation::kValue, what, 0})) return false;
-        value = numparse::ToInt(tokens_.GetToken());
+        value = TokenInt();
         return true;
     }
     bool TakeFloat(float& value, const char* what) {
         if (!Take({Expectation::kValue, what, 0})) return false;
-        value = numparse::ToFloat(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
+        value = numparse::TokenToFloat(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
         return true;
     }
     bool TakePoint(Float3& point) {
@@ -116,11 +120,66 @@ private:
             if (!TakeInt(slots[i], "an integer")) return false;
         return true;
     }
+    // The writer's own lines, taken a line of tokens at a time: the same
+    // expectations, checked on the tokens as they stand in the input. A
+    // line that is anything but the writer's own text (or does not lie in
+    // the tokeniser's block at hand) is put back and taken token by token,
+    // which then also tells why it does not read.
+    using View = BlockTokeniser::TokenView;
+    static bool Is(const View& view, const char* keyword, std::size_t length) {
+        return static_cast<std::size_t>(view.length) == length && std::memcmp(view.text, keyword, length) == 0;
+    }
+    static bool IntOf(const View& view, std::int32_t& value) {
+        return numparse::fast::ReadInt(view.text, static_cast<std::size_t>(view.length), value);
+    }
+    static bool FloatOf(const View& view, float& value) {
+        return numparse::fast::ReadSixDecimals(view.text, static_cast<std::size_t>(view.length), value);
+    }
+
+    // Forms 5 and 7: the running index, then the point.
+    bool TakeIndexedPoint(std::int32_t index, Float3& point) {
+        View v[4];
+        if (tokens_.TakeShortTokens(v, 4)) {
+            std::int32_t found = 0;
+            if (IntOf(v[0], found) && found == index && FloatOf(v[1], point.x) && FloatOf(v[2], point.y) &&
+                FloatOf(v[3], point.z))
+                return true;
+            tokens_.PutBack();
+        }
+        return ExpectIndex(index) && TakePoint(point);
+    }
+
+    // Forms 11 to 14: the keyword, then count integers.
+    template <std::size_t N>
+    bool TakeIndexLine(const char (&keyword)[N], std::int32_t* slots, std::int32_t count) {
+        View v[1 + 8];
+        if (count <= 8 && tokens_.TakeShortTokens(v, 1 + count)) {
+            bool plain = Is(v[0], keyword, N - 1);
+            for (std::int32_t i = 0; plain && i < count; ++i) plain = IntOf(v[1 + i], slots[i]);
+            if (plain) return true;
+            tokens_.PutBack();
+        }
+        return ExpectKeyword(keyword) && TakeInts(slots, count);
+    }
+
+    // Forms 9 and 10: "PATCH" and its running index, "SIDES" and 3 or 4.
+    bool TakePatchHeader(std::int32_t number, std::int32_t& sides) {
+        View v[4];
+        if (tokens_.TakeShortTokens(v, 4)) {
+            std::int32_t found = 0;
+            if (Is(v[0], "PATCH", 5) && IntOf(v[1], found) && found == number && Is(v[2], "SIDES", 5) &&
+                IntOf(v[3], sides) && (sides == 3 || sides == 4))
+                return true;
+            tokens_.PutBack();
+        }
+        return ExpectKeyword("PATCH") && ExpectIndex(number) && ExpectKeyword("SIDES") && TakeSides(sides);
+    }
+
     // Form 10's value: a triangle or a quadrilateral, nothing else.
     bool TakeSides(std::int32_t& sides) {
         const Expectation expectation{Expectation::kValue, "3 or 4 sides", 0};
         if (!Take(expectation)) return false;
-        sides = numparse::ToInt(tokens_.GetToken());
+        sides = TokenInt();
         return sides == 3 || sides == 4 || Fail(expectation);
     }
 
@@ -145,7 +204,7 @@ private:
         reserve(Room(count, kMinPointBytes));
         for (std::int32_t j = 0; j < count; ++j) {
             Float3 point;
-            if (!ExpectIndex(j) || !TakePoint(point)) return false;
+            if (!TakeIndexedPoint(j, point)) return false;
             add(point);
         }
         return true;
@@ -154,13 +213,12 @@ private:
     // Forms 9 to 14. Slots beyond the side count keep -1.
     bool ReadPatch(std::int32_t number, ExportPatchObject& object) {
         ExportPatch patch;
-        if (!ExpectKeyword("PATCH") || !ExpectIndex(number)) return false;
-        if (!ExpectKeyword("SIDES") || !TakeSides(patch.sides)) return false;
+        if (!TakePatchHeader(number, patch.sides)) return false;
         const std::int32_t sides = patch.sides;
-        if (!ExpectKeyword("VERTS") || !TakeInts(patch.verts, sides)) return false;
-        if (!ExpectKeyword("VECS") || !TakeInts(patch.vecs, 2 * sides)) return false;
-        if (!ExpectKeyword("INTERIOR") || !TakeInts(patch.interior, sides)) return false;
-        if (!ExpectKeyword("ADJACENT") || !TakeInts(patch.adjacent, sides)) return false;
+        if (!TakeIndexLine("VERTS", patch.verts, sides)) return false;
+        if (!TakeIndexLine("VECS", patch.vecs, 2 * sides)) return false;
+        if (!TakeIndexLine("INTERIOR", patch.interior, sides)) return false;
+        if (!TakeIndexLine("ADJACENT", patch.adjacent, sides)) return false;
         object.AddPatch(patch);
         return true;
     }

@@ -42,17 +42,22 @@ void WriteCount(TextSink& out, const char (&keyword)[N], std::int32_t count) {
     out.Char('\n');
 }
 
-// Forms 5 and 7: "\t\t%d\t%f\t%f\t%f\n"
+// Forms 5 and 7: "\t\t%d\t%f\t%f\t%f\n", the most common line, written
+// straight into the sink's buffer.
 void WritePoint(TextSink& out, std::int32_t number, const Float3& p) {
-    out.Literal("\t\t");
-    out.Int(number);
-    out.Char('\t');
-    out.Float(p.x);
-    out.Char('\t');
-    out.Float(p.y);
-    out.Char('\t');
-    out.Float(p.z);
-    out.Char('\n');
+    constexpr std::size_t kLongest = 2 + numtext::kIntChars + 3 * (1 + numtext::kFloatChars) + 1;
+    char* at = out.Room(kLongest);
+    at[0] = '\t';
+    at[1] = '\t';
+    at = numtext::FormatInt(at + 2, number);
+    *at = '\t';
+    at = numtext::FormatFloat(at + 1, p.x);
+    *at = '\t';
+    at = numtext::FormatFloat(at + 1, p.y);
+    *at = '\t';
+    at = numtext::FormatFloat(at + 1, p.z);
+    *at = '\n';
+    out.Done(at + 1);
 }
 
 // Forms 9 and 10: "\t\tPATCH %d\n", "\t\t\tSIDES %d\n"
@@ -64,17 +69,22 @@ void WritePatchHeader(TextSink& out, std::int32_t number, std::int32_t sides) {
     out.Char('\n');
 }
 
-// Forms 11 to 14: three tabs, the keyword, a space, then "%d " per value.
+// Forms 11 to 14: three tabs, the keyword, a space, then "%d " per value
+// (at most eight), written straight into the sink's buffer.
 template <std::size_t N>
 void WriteIndexLine(TextSink& out, const char (&keyword)[N], const std::int32_t* values, std::int32_t count) {
-    out.Literal("\t\t\t");
-    out.Literal(keyword);
-    out.Char(' ');
+    constexpr std::size_t kLongest = 3 + (N - 1) + 1 + 8 * (numtext::kIntChars + 1) + 1;
+    char* at = out.Room(kLongest);
+    std::memcpy(at, "\t\t\t", 3);
+    std::memcpy(at + 3, keyword, N - 1);
+    at[3 + N - 1] = ' ';
+    at += 3 + N;
     for (std::int32_t i = 0; i < count; ++i) {
-        out.Int(values[i]);
-        out.Char(' ');
+        at = numtext::FormatInt(at, values[i]);
+        *at++ = ' ';
     }
-    out.Char('\n');
+    *at = '\n';
+    out.Done(at + 1);
 }
 
 // Forms 9 to 14 for one patch. A record whose side count is not 3 or 4

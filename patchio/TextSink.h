@@ -47,6 +47,15 @@ public:
         used_ = static_cast<std::size_t>(numtext::FormatVersion(buffer_ + used_, value) - buffer_);
     }
 
+    // Room for up to bytes of text written straight into the buffer, for
+    // the writer's longest lines; Done takes the end of what was written.
+    // At most kCapacity bytes at a time.
+    char* Room(std::size_t bytes) {
+        Reserve(bytes);
+        return buffer_ + used_;
+    }
+    void Done(const char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
+
     // Writes out what is buffered; answers false once any write has failed.
     bool Flush() {
         if (used_ > 0) Put(buffer_, used_);

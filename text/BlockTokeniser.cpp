@@ -30,6 +30,10 @@ void BlockTokeniser::SetDelimiters(const char* newdelim) {
     std::memset(classes_, kTokenChar, sizeof classes_);
     for (const char* d = delimiters_; *d != '\0'; ++d) classes_[static_cast<unsigned char>(*d)] = kDelimiter;
     classes_[0] = kZero;
+    windowValid_ = false;
+    unsigned char isDelimiter[256];
+    for (int c = 0; c < 256; ++c) isDelimiter[c] = classes_[c] != kTokenChar;
+    scan_.Build(isDelimiter);
 }
 
 // From a regular file or memory, a whole block; from a stream that could
@@ -72,6 +76,7 @@ bool BlockTokeniser::Refill() {
         CountLinesTo(end_);
     }
     blockOffset_ += end_ - block_.get();
+    windowValid_ = false;
     const std::size_t got = ReadBlock();
     cursor_ = countedTo_ = block_.get();
     end_ = cursor_ + got;
@@ -117,12 +122,11 @@ bool BlockTokeniser::DropOne() {
     return true;
 }
 
-std::int32_t BlockTokeniser::NextToken() {
+// Any token, byte by byte through the class table, across blocks.
+std::int32_t BlockTokeniser::TakeToken() {
     token_[0] = '\0';
     length_ = 0;
-    cut_ = false;
     tokenStart_ = nullptr;
-    startKnown_ = false;
 
     // Skip delimiters; a zero is one too, unless it marks the block's end.
     for (;;) {

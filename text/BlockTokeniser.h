@@ -15,7 +15,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include "text/DelimiterScan.h"
 
 // A place in the input: line and column from 1; columns count bytes, so a
 // tab is one column.
@@ -67,6 +70,25 @@ public:
     // Bytes of input consumed so far.
     std::int64_t Consumed() const { return blockOffset_ + (cursor_ - block_.get()); }
 
+    // A token as it stands in the input, not NUL-terminated: followed by
+    // its delimiter, with at least sixteen readable bytes from its start.
+    struct TokenView {
+        const char* text;
+        std::int32_t length;
+    };
+    static constexpr int kMaxBatch = 16;
+    // Takes the next count tokens at once, when they are the run of tokens
+    // that NextToken would give with result 1 and each is shorter than
+    // sixteen bytes, and all lie in the block at hand (a line of short
+    // tokens, as readers of line-shaped text take them); otherwise takes
+    // nothing and answers false. The views stay valid until the next token
+    // is taken; GetToken is then the last of them.
+    bool TakeShortTokens(TokenView* views, int count);
+    // Puts back the tokens that the last TakeShortTokens took, for a
+    // reader that finds them not what it expected and takes them again
+    // one by one. Only right after TakeShortTokens.
+    void PutBack();
+
 private:
     // Classes of the bytes in a block. The zero byte has a class of its own
     // because a zero also marks the end of the block read so far.
@@ -75,6 +97,12 @@ private:
     static constexpr std::size_t kSlack = 16;
     enum : unsigned char { kTokenChar = 0, kDelimiter = 1, kZero = 2 };
 
+    static constexpr std::size_t kWindow = 64;
+    static constexpr unsigned kLongestShort = 15;
+    bool MoveWindow(std::size_t at);
+    bool FindInWindow(std::size_t at, std::size_t& start, unsigned& length) const;
+    bool TakeShortToken();
+    std::int32_t TakeToken();
     bool Refill();
     std::size_t ReadBlock();
     std::size_t ReadUpToDelimiter();
@@ -95,6 +123,12 @@ private:
     const char* text_ = nullptr;
     std::size_t textLeft_ = 0;
     unsigned char classes_[256];
+    DelimiterScan scan_;
+    // Which of the 64 bytes of the block from windowAt_ on are delimiters;
+    // several short tokens share a window.
+    bool windowValid_ = false;
+    std::size_t windowAt_ = 0;
+    std::uint64_t windowDelimiters_ = 0;
     std::unique_ptr<unsigned char[]> block_;
     const unsigned char* cursor_;
     const unsigned char* end_;
@@ -107,6 +141,112 @@ private:
     std::int64_t lineEnds_ = 0;
     std::int64_t lineStart_ = 0;  // offset of the first byte of the current line
     const unsigned char* tokenStart_ = nullptr;
+    const unsigned char* batchFrom_ = nullptr;
     bool startKnown_ = false;
     TextPosition start_;
 };
+
+// Short tokens come from a window of 64 bytes whose delimiters are known: a
+// few delimiters, then a token shorter than sixteen bytes and the delimiter
+// that ends it, all inside the window. The window lies wholly inside the
+// block, so every byte looked at is one of the input's and a zero byte is a
+// delimiter like any other. Tokens that do not fit what is left of the
+// window get a window that starts at the cursor; anything else (long runs,
+// the end of the block) is left to TakeToken.
+
+// Makes the window start at block offset at; false when the block has not
+// 64 bytes left there (or the delimiter set is too large for the scan).
+inline bool BlockTokeniser::MoveWindow(std::size_t at) {
+    const unsigned char* const from = block_.get() + at;
+    if (!scan_.Usable() || static_cast<std::size_t>(end_ - from) < kWindow) return false;
+    windowAt_ = at;
+    windowDelimiters_ = scan_.Mask64(from);
+    windowValid_ = true;
+    return true;
+}
+
+// Finds the short token at block offset at in the window: where it starts
+// and how long it is. False when it does not lie whole in the window.
+inline bool BlockTokeniser::FindInWindow(std::size_t at, std::size_t& start, unsigned& length) const {
+    if (!windowValid_ || at < windowAt_ || at - windowAt_ >= kWindow) return false;
+    const std::size_t offset = at - windowAt_;
+    // Bits past the window's end shift in as zeros: they are never taken
+    // for delimiters, so a token that reaches them is not found.
+    const std::uint64_t delimiters = windowDelimiters_ >> offset;
+    const std::uint64_t skipped = ~delimiters & (~std::uint64_t{0} >> offset);
+    if (skipped == 0) return false;
+    const unsigned first = LowestBit(skipped);
+    const std::uint64_t after = delimiters >> first;
+    if (after == 0) return false;
+    length = LowestBit(after);
+    start = at + first;
+    return length <= kLongestShort;
+}
+
+inline bool BlockTokeniser::TakeShortToken() {
+    const auto at = static_cast<std::size_t>(cursor_ - block_.get());
+    std::size_t start = 0;
+    unsigned length = 0;
+    if (!FindInWindow(at, start, length) && !(MoveWindow(at) && FindInWindow(at, start, length))) return false;
+    const unsigned char* text = block_.get() + start;
+    std::memcpy(token_, text, kSlack);
+    token_[length] = '\0';
+    length_ = static_cast<std::int32_t>(length);
+    tokenStart_ = text;
+    cursor_ = text + length + 1;
+    return true;
+}
+
+inline std::int32_t BlockTokeniser::NextToken() {
+    cut_ = false;
+    startKnown_ = false;
+    if (TakeShortToken()) return 1;
+    return TakeToken();
+}
+
+inline bool BlockTokeniser::TakeShortTokens(TokenView* views, int count) {
+    const unsigned char* const block = block_.get();
+    const auto from = static_cast<std::size_t>(cursor_ - block);
+    // A line of tokens wants a window of its own: one that the last line
+    // has used up more than a quarter of is moved to the cursor first, and
+    // one that turns out too short for the line once more.
+    bool moved = false;
+    if (!windowValid_ || from < windowAt_ || from - windowAt_ > kWindow / 4) {
+        if (!MoveWindow(from)) return false;
+        moved = true;
+    }
+    for (;;) {
+        // Tokens are the runs of zero bits of the window's delimiter mask,
+        // found from bit position at on.
+        const std::uint64_t delimiters = windowDelimiters_;
+        unsigned at = static_cast<unsigned>(from - windowAt_);
+        int k = 0;
+        for (; k < count && at < kWindow; ++k) {
+            const std::uint64_t tokenBits = ~delimiters & (~std::uint64_t{0} << at);
+            if (tokenBits == 0) break;
+            const unsigned start = LowestBit(tokenBits);
+            const std::uint64_t ends = delimiters & (~std::uint64_t{0} << start);
+            if (ends == 0) break;
+            const unsigned end = LowestBit(ends);
+            if (end - start > kLongestShort) return false;
+            views[k] = {reinterpret_cast<const char*>(block + windowAt_ + start), static_cast<std::int32_t>(end - start)};
+            at = end + 1;
+        }
+        if (k == count) {
+            const TokenView& last = views[count - 1];
+            std::memcpy(token_, last.text, kSlack);
+            token_[last.length] = '\0';
+            length_ = last.length;
+            cut_ = false;
+            startKnown_ = false;
+            batchFrom_ = cursor_;
+            tokenStart_ = reinterpret_cast<const unsigned char*>(last.text);
+            cursor_ = block + windowAt_ + at;
+            return true;
+        }
+        if (moved || !MoveWindow(from)) return false;
+        moved = true;
+    }
+}
+
+inline void BlockTokeniser::PutBack() { cursor_ = batchFrom_; }

@@ -117,6 +117,32 @@ TEST_F(CLocale, IntegersMatchPrintf) {
     }
 }
 
+// Integers of every length and sign, for the digit writer's branches by
+// length.
+TEST_F(CLocale, RandomIntegersMatchPrintf) {
+    std::mt19937 rng(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        const auto v = static_cast<std::int32_t>(rng() >> (rng() % 32));
+        for (const std::int32_t n : {v, -v}) {
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "%d", n);
+            ASSERT_EQ(Int(n), expected);
+        }
+    }
+}
+
+// The six decimals are made by multiplication; every one of them is
+// checked.
+TEST(NumberText, EverySixDigitFractionIsWrittenExactly) {
+    char text[8] = {};
+    char expected[16];
+    for (std::uint32_t n = 0; n < 1000000; ++n) {
+        numtext::detail::WriteSixDigits(text, n);
+        std::snprintf(expected, sizeof expected, "%06u", n);
+        ASSERT_EQ(std::string(text, 6), expected) << n;
+    }
+}
+
 TEST_F(CLocale, VersionMatchesThreeTwoF) {
     for (double v : {1.1, 1.0, 0.0, 10.25, -1.0, 0.005, 123.456})
         EXPECT_EQ(Version(v), Printf(Conversion::ThreeTwoF, v)) << v;

@@ -219,6 +219,82 @@ TEST(NumberParse, PrintedFloatsReadAsAtofReadsThem) {
     }
 }
 
+// The reader's inline fast paths take what they can of a token and leave
+// the rest to the general parsing: either way, the value is the general
+// one. Tokens sit in a buffer with room to read past their ends, as the
+// tokeniser's do.
+struct TokenText {
+    char buffer[96] = {};
+    std::size_t length = 0;
+    explicit TokenText(const std::string& text) : length(text.size()) {
+        std::memcpy(buffer, text.data(), text.size() < 80 ? text.size() : 80);
+    }
+};
+
+TEST(NumberParse, TokenFastPathsAgreeWithTheGeneralParsing) {
+    std::mt19937 rng(17);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    int fastFloats = 0;
+    for (int i = 0; i < 200000; ++i) {
+        // Random text of every form, and the writer's own text of random
+        // floats, some with one byte changed.
+        std::string text = RandomNumberText(rng);
+        if (i % 2) {
+            float value;
+            const std::uint32_t pattern = bits(rng);
+            std::memcpy(&value, &pattern, sizeof value);
+            char printed[64];
+            std::snprintf(printed, sizeof printed, "%f", std::isfinite(value) ? static_cast<double>(value) : 1.5);
+            text = printed;
+            if (i % 10 == 1) text[rng() % text.size()] = "0.9-+e x"[rng() % 8];
+        }
+        if (text.size() >= 80) continue;
+        const TokenText token(text);
+        const float expected = numparse::ToFloat(token.buffer, token.length);
+        float fast = 0.0f;
+        if (numparse::fast::ReadSixDecimals(token.buffer, token.length, fast)) {
+            ++fastFloats;
+            ASSERT_EQ(Bits(fast), Bits(expected)) << '"' << text << '"';
+        }
+        ASSERT_EQ(Bits(numparse::TokenToFloat(token.buffer, token.length)), Bits(expected)) << '"' << text << '"';
+        ASSERT_EQ(numparse::TokenToInt(token.buffer, token.length), numparse::ToInt(token.buffer)) << '"' << text << '"';
+    }
+    // The writer's text of floats below 10^8 in magnitude takes the fast path.
+    EXPECT_GT(fastFloats, 30000);
+}
+
+TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
+    const std::pair<const char*, float> floats[] = {
+        {"0.000000", 0.0f}, {"-0.000000", -0.0f}, {"1.500000", 1.5f}, {"-999.999939", -999.999939f},
+        {"12345678.000000", 12345678.0f}, {"0.000001", 0.000001f}};
+    for (const auto& [text, value] : floats) {
+        const TokenText token(text);
+        float got = 1.0f;
+        ASSERT_TRUE(numparse::fast::ReadSixDecimals(token.buffer, token.length, got)) << text;
+        EXPECT_EQ(Bits(got), Bits(value)) << text;
+    }
+    const std::pair<const char*, std::int32_t> ints[] = {{"0", 0}, {"-1", -1}, {"7", 7}, {"123456789", 123456789},
+                                                          {"-123456789", -123456789}};
+    for (const auto& [text, value] : ints) {
+        const TokenText token(text);
+        std::int32_t got = 0;
+        ASSERT_TRUE(numparse::fast::ReadInt(token.buffer, token.length, got)) << text;
+        EXPECT_EQ(got, value) << text;
+    }
+    // Not the writer's text: left to the general parsing.
+    for (const char* text : {"+1.000000", "1.00000", "1.0000000", "1e1.000000", ".000000", "-.000000",
+                             "123456789.000000", "1.0000e0", "1,000000"}) {
+        const TokenText token(text);
+        float f;
+        EXPECT_FALSE(numparse::fast::ReadSixDecimals(token.buffer, token.length, f)) << text;
+    }
+    for (const char* text : {"-", "+1", "1234567890", "0x1", " 1", "1.5", "--1", ""}) {
+        const TokenText token(text);
+        std::int32_t n;
+        EXPECT_FALSE(numparse::fast::ReadInt(token.buffer, token.length, n)) << text;
+    }
+}
+
 TEST(NumberParse, CommaDecimalLocaleChangesNothing) {
     testlocale::CommaLocale comma;
     if (!comma.Active()) GTEST_SKIP() << testlocale::kNoCommaLocale;

@@ -60,6 +60,32 @@ BothWays SplitBoth(const std::string& bytes, const std::string& delimiters) {
             Split(BlockTokeniser(bytes.data(), bytes.size()), delimiters)};
 }
 
+// The same split taking tokens in batches of random size where they are
+// short, putting some batches back to take them one by one.
+Tokens SplitInBatches(const std::string& bytes, const std::string& delimiters, std::mt19937& random) {
+    BlockTokeniser tokens(bytes.data(), bytes.size());
+    tokens.SetDelimiters(delimiters.c_str());
+    Tokens out;
+    int after = 0;
+    BlockTokeniser::TokenView views[BlockTokeniser::kMaxBatch];
+    while (after < 3) {
+        const int count = 1 + static_cast<int>(random() % BlockTokeniser::kMaxBatch);
+        if (after == 0 && tokens.TakeShortTokens(views, count)) {
+            if (random() % 4 == 0) {
+                tokens.PutBack();
+            } else {
+                for (int k = 0; k < count; ++k) out.emplace_back(std::string(views[k].text, static_cast<std::size_t>(views[k].length)), 1);
+                if (std::string(tokens.GetToken()) != out.back().first) return {{"GetToken is not the last", -1}};
+                continue;
+            }
+        }
+        const int result = tokens.NextToken();
+        out.emplace_back(tokens.GetToken(), result);
+        if (result == 0) ++after;
+    }
+    return out;
+}
+
 // A token with where it starts and whether the length limit cut it.
 struct Placed {
     std::string text;
@@ -210,11 +236,27 @@ TEST(BlockTokeniser, RandomStreams) {
         const BothWays both = SplitBoth(bytes, delimiters);
         ASSERT_EQ(both.block, both.plain) << "round " << round << ", delimiters \"" << delimiters << "\"";
         ASSERT_EQ(both.text, both.plain) << "round " << round;
+        ASSERT_EQ(SplitInBatches(bytes, delimiters, random), both.plain) << "round " << round;
         const std::vector<Placed> placed = PlaceWithTokeniser(bytes, delimiters), byHand = PlaceByHand(bytes, delimiters);
         for (std::size_t k = 0; k < placed.size() && k < byHand.size(); ++k)
             ASSERT_EQ(placed[k], byHand[k]) << "round " << round << ", token " << k;
         ASSERT_EQ(placed.size(), byHand.size()) << "round " << round;
     }
+}
+
+// Line-shaped text like the format's, where batches succeed most of the
+// time, across many blocks.
+TEST(BlockTokeniser, BatchesOfShortTokensSplitAsTokeniserDoes) {
+    std::mt19937 random(20261209);
+    std::string bytes;
+    while (bytes.size() < 3 * BlockTokeniser::kBlockSize) {
+        bytes += "\t\t" + std::to_string(random() % 100000);
+        for (int k = 0; k < 3; ++k) bytes += (random() % 9 ? "\t" : " {") + std::to_string(random() % 2000) + ".123456";
+        bytes += random() % 50 ? "\n" : std::string(random() % 30, 'w') + "\r\n";
+    }
+    const BothWays both = SplitBoth(bytes, kFormatDelimiters);
+    for (int round = 0; round < 4; ++round)
+        ASSERT_EQ(SplitInBatches(bytes, kFormatDelimiters, random), both.plain) << "round " << round;
 }
 
 TEST(BlockTokeniser, LengthIsTheTokenLength) {
