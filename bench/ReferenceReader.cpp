@@ -1,7 +1,10 @@
 #include "ReferenceReader.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <utility>
+
+#include "text/BlockTokeniser.h"
 
 namespace reference {
 
@@ -20,13 +23,48 @@ std::int32_t PlainTokeniser::NextToken() {
 
 namespace {
 
+// fgetc and strchr, atoi and atof.
+class PlainTokens {
+public:
+    explicit PlainTokens(std::FILE* file) : tokens_(file, "\r\t\n {}") {}
+    bool Next() { return tokens_.NextToken() != 0; }
+    const char* Token() const { return tokens_.Token(); }
+    std::int32_t Int() const { return std::atoi(tokens_.Token()); }
+    float Float() const { return static_cast<float>(std::atof(tokens_.Token())); }
+
+private:
+    PlainTokeniser tokens_;
+};
+
+// The block tokeniser and from_chars.
+class FromCharsTokens {
+public:
+    explicit FromCharsTokens(std::FILE* file) : tokens_(file) { tokens_.SetDelimiters(PatchIO::kDelimiters); }
+    bool Next() { return tokens_.NextToken() != 0; }
+    const char* Token() const { return tokens_.GetToken(); }
+    std::int32_t Int() const {
+        std::int32_t value = 0;
+        std::from_chars(Token(), Token() + tokens_.GetTokenLength(), value);
+        return value;
+    }
+    float Float() const {
+        double value = 0.0;
+        std::from_chars(Token(), Token() + tokens_.GetTokenLength(), value);
+        return static_cast<float>(value);
+    }
+
+private:
+    BlockTokeniser tokens_;
+};
+
+template <typename Tokens>
 class PlainReader {
 public:
-    PlainReader(std::FILE* file, PatchIO& set) : tokens_(file, "\r\t\n {}"), set_(set) {}
+    PlainReader(std::FILE* file, PatchIO& set) : tokens_(file), set_(set) {}
 
     bool ReadFile() {
         if (!Keyword("VERSION") || !Next()) return false;
-        const auto version = static_cast<float>(std::atof(tokens_.Token()));
+        const float version = tokens_.Float();
         std::int32_t objects = 0;
         if (!Keyword("PATCHOBJECTS") || !Int(objects)) return false;
         for (std::int32_t i = 0; i < objects; ++i)
@@ -40,17 +78,17 @@ public:
     }
 
 private:
-    bool Next() { return tokens_.NextToken() != 0; }
+    bool Next() { return tokens_.Next(); }
     bool Keyword(const char* keyword) { return Next() && std::strcmp(tokens_.Token(), keyword) == 0; }
-    bool Index(std::int32_t index) { return Next() && std::atoi(tokens_.Token()) == index; }
+    bool Index(std::int32_t index) { return Next() && tokens_.Int() == index; }
     bool Int(std::int32_t& value) {
         if (!Next()) return false;
-        value = std::atoi(tokens_.Token());
+        value = tokens_.Int();
         return true;
     }
     bool Float(float& value) {
         if (!Next()) return false;
-        value = static_cast<float>(std::atof(tokens_.Token()));
+        value = tokens_.Float();
         return true;
     }
     bool Point(Float3& p) { return Float(p.x) && Float(p.y) && Float(p.z); }
@@ -103,20 +141,27 @@ private:
         return true;
     }
 
-    PlainTokeniser tokens_;
+    Tokens tokens_;
     PatchIO& set_;
 };
 
-}  // namespace
-
-std::int32_t Read(PatchIO& set, const char* path) {
+template <typename Tokens>
+std::int32_t ReadWith(PatchIO& set, const char* path) {
     set.Clear();
     std::FILE* file = std::fopen(path, "r");
     if (!file) return 0;
-    PlainReader reader(file, set);
-    const bool ok = reader.ReadFile();
+    bool ok;
+    {
+        PlainReader<Tokens> reader(file, set);
+        ok = reader.ReadFile();
+    }
     std::fclose(file);
     return ok ? 1 : 0;
 }
+
+}  // namespace
+
+std::int32_t Read(PatchIO& set, const char* path) { return ReadWith<PlainTokens>(set, path); }
+std::int32_t ReadFromChars(PatchIO& set, const char* path) { return ReadWith<FromCharsTokens>(set, path); }
 
 }  // namespace reference

@@ -1,5 +1,6 @@
-// PatchIO::Write against the plain fprintf writer, over the generated set.
-// Before the timings both write the set and must give identical bytes.
+// PatchIO::Write against the plain fprintf writer and a writer on
+// std::to_chars, over both generated sets. Before the timings all of them
+// write each set and must give identical bytes.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,14 +14,18 @@ using bench::Coordinates;
 
 std::string OursPath() { return bench::ScratchFile("write-ours.txt"); }
 std::string ReferencePath() { return bench::ScratchFile("write-reference.txt"); }
+std::string ToCharsPath() { return bench::ScratchFile("write-to-chars.txt"); }
 
 std::string CheckIdenticalBytes() {
     for (const Coordinates coordinates : {Coordinates::Shaped, Coordinates::Uniform}) {
         const PatchIO& set = bench::GeneratedSet(coordinates);
         if (set.Write(OursPath().c_str()) != 1) return "PatchIO::Write failed";
         if (reference::Write(set, ReferencePath().c_str()) != 1) return "the reference writer failed";
-        const std::string difference = bench::CompareFiles(OursPath(), ReferencePath());
+        if (reference::WriteToChars(set, ToCharsPath().c_str()) != 1) return "the to_chars writer failed";
+        std::string difference = bench::CompareFiles(OursPath(), ReferencePath());
         if (!difference.empty()) return "Write and fprintf differ: " + difference;
+        difference = bench::CompareFiles(OursPath(), ToCharsPath());
+        if (!difference.empty()) return "Write and to_chars differ: " + difference;
     }
     return {};
 }
@@ -35,30 +40,35 @@ void StartAfresh(benchmark::State& state, const std::string& path) {
     state.ResumeTiming();
 }
 
-void Write(benchmark::State& state, Coordinates coordinates) {
+// One writer over one set, every write to a fresh file.
+template <typename WriteFn>
+void Measure(benchmark::State& state, Coordinates coordinates, const std::string& path, WriteFn write) {
     const PatchIO& set = bench::GeneratedSet(coordinates);
-    const std::string path = OursPath();
     for (auto _ : state) {
         StartAfresh(state, path);
-        if (set.Write(path.c_str()) != 1) state.SkipWithError("PatchIO::Write failed");
+        if (write(set, path.c_str()) != 1) state.SkipWithError("the writer failed");
     }
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
+void Write(benchmark::State& state, Coordinates coordinates) {
+    Measure(state, coordinates, OursPath(), [](const PatchIO& set, const char* path) { return set.Write(path); });
+}
+
 void WriteReference(benchmark::State& state, Coordinates coordinates) {
-    const PatchIO& set = bench::GeneratedSet(coordinates);
-    const std::string path = ReferencePath();
-    for (auto _ : state) {
-        StartAfresh(state, path);
-        if (reference::Write(set, path.c_str()) != 1) state.SkipWithError("the reference writer failed");
-    }
-    bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
+    Measure(state, coordinates, ReferencePath(), reference::Write);
+}
+
+void WriteToChars(benchmark::State& state, Coordinates coordinates) {
+    Measure(state, coordinates, ToCharsPath(), reference::WriteToChars);
 }
 
 BENCHMARK_CAPTURE(Write, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteReference, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteToChars, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Write, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteReference, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteToChars, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

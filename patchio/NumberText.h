@@ -171,6 +171,32 @@ inline char* FormatFloat(char* out, float value) {
     return out + 7;
 }
 
+// "%d" of 0, 1, 2 ... in turn: the running indices, which the writer
+// writes for every point. Counting on in decimal costs a digit or two where
+// formatting each number anew costs a division per pair of digits.
+class RunningIndex {
+public:
+    RunningIndex() { std::memset(digits_, '0', sizeof digits_); }
+    // Writes the current number (sixteen bytes are stored) and answers the
+    // end of its digits.
+    char* Put(char* out) const {
+        std::memcpy(out, digits_ + kDigits - length_, 16);
+        return out + length_;
+    }
+    void Next() {
+        char* digit = digits_ + kDigits - 1;
+        while (*digit == '9') *digit-- = '0';
+        ++*digit;
+        const auto used = static_cast<unsigned>(digits_ + kDigits - digit);
+        if (used > length_) length_ = used;
+    }
+
+private:
+    static constexpr unsigned kDigits = 10;  // every non-negative 32-bit number
+    char digits_[kDigits + 16];              // the digits end at kDigits; room to copy sixteen bytes
+    unsigned length_ = 1;
+};
+
 // "%f" of any double; up to 330 characters for the largest doubles.
 constexpr std::size_t kDoubleChars = 330;
 char* FormatDouble(char* out, double value);

@@ -44,12 +44,12 @@ void WriteCount(TextSink& out, const char (&keyword)[N], std::int32_t count) {
 
 // Forms 5 and 7: "\t\t%d\t%f\t%f\t%f\n", the most common line, written
 // straight into the sink's buffer.
-void WritePoint(TextSink& out, std::int32_t number, const Float3& p) {
+void WritePoint(TextSink& out, const numtext::RunningIndex& number, const Float3& p) {
     constexpr std::size_t kLongest = 2 + numtext::kIntChars + 3 * (1 + numtext::kFloatChars) + 1;
     char* at = out.Room(kLongest);
     at[0] = '\t';
     at[1] = '\t';
-    at = numtext::FormatInt(at + 2, number);
+    at = number.Put(at + 2);
     *at = '\t';
     at = numtext::FormatFloat(at + 1, p.x);
     *at = '\t';
@@ -102,9 +102,11 @@ void WritePatch(TextSink& out, std::int32_t number, const ExportPatch& patch) {
 void WritePatchObject(TextSink& out, std::int32_t number, const ExportPatchObject& object) {
     WritePatchObjectNumber(out, number);
     WriteCount(out, "NUMVERTS", object.NumVerts());
-    for (std::int32_t j = 0; j < object.NumVerts(); ++j) WritePoint(out, j, object.VertAt(j));
+    numtext::RunningIndex vertex;
+    for (std::int32_t j = 0; j < object.NumVerts(); ++j, vertex.Next()) WritePoint(out, vertex, object.VertAt(j));
     WriteCount(out, "NUMVECS", object.NumVecs());
-    for (std::int32_t j = 0; j < object.NumVecs(); ++j) WritePoint(out, j, object.VecAt(j));
+    numtext::RunningIndex vector;
+    for (std::int32_t j = 0; j < object.NumVecs(); ++j, vector.Next()) WritePoint(out, vector, object.VecAt(j));
     WriteCount(out, "NUMPATCHES", object.NumPatches());
     for (std::int32_t j = 0; j < object.NumPatches(); ++j) WritePatch(out, j, object.PatchAt(j));
 }

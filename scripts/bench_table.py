@@ -1,26 +1,40 @@
 """Prints the benchmark table of scripts/bench.sh from the JSON results.
 
 Usage: bench_table.py RESULTS_FOLDER SIZE_MB...
-Throughput ratios are reference time / our time, from the medians of the
-repetitions (wall clock; the CPU-time ratio beside it). Memory ratios are
-peak resident memory over what the work holds. Exits 1 when a target is
-missed.
+Throughputs are the medians of the repetitions (wall clock). A ratio is the
+other side's time over ours, for the same work: the same export set, or for
+the OBJ readers the same geometry, compared per byte of each one's own file
+and per record (point or face) read. Memory ratios are peak resident memory
+over what the work holds. Exits 1 when a target is missed.
 """
 import json
 import os
 import sys
 
-# (label, program, our benchmark, reference benchmark, target ratio)
+KINDS = [("shaped", "shaped"), ("uniform", "uniform +-1000")]
+
+# (label, program, our benchmark, other benchmark or None, unit, target of ours in MB/s, target ratio)
 SPEED = [
-    ("Write", "bench_write", "Write", "WriteReference", 5.0),
-    ("Read", "bench_read", "Read", "ReadReference", 5.0),
-    ("Tokeniser::NextToken", "bench_tokeniser", "NextToken", "NextTokenReference", None),
-    ("BlockTokeniser::NextToken", "bench_tokeniser", "BlockNextToken", "NextTokenReference", None),
+    ("Write", "bench_write", "Write", None, "MB/s", 1000.0, None),
+    ("  vs fprintf", "bench_write", "Write", "WriteReference", "bytes", None, 10.0),
+    ("  vs std::to_chars", "bench_write", "Write", "WriteToChars", "bytes", None, None),
+    ("Read", "bench_read", "Read", None, "MB/s", 1000.0, None),
+    ("  vs fgetc, atoi, atof", "bench_read", "Read", "ReadReference", "bytes", None, None),
+    ("  vs block tokeniser, from_chars", "bench_read", "Read", "ReadFromChars", "bytes", None, None),
+    ("  vs tinyobjloader on OBJ, per byte", "bench_read", "Read", "ReadTinyObj", "bytes", None, None),
+    ("  vs tinyobjloader on OBJ, per record", "bench_read", "Read", "ReadTinyObj", "items", None, None),
+    ("  vs assimp on OBJ, per byte", "bench_read", "Read", "ReadAssimpObj", "bytes", None, None),
+    ("  vs assimp on OBJ, per record", "bench_read", "Read", "ReadAssimpObj", "items", None, None),
 ]
-EXPORT = ("CollectScene+Write, 1M triangles", "bench_export", "CollectSceneWrite", "CollectSceneWriteReference", None)
+# (label, program, ours, reference): measured on the shaped set only.
+SHAPED_ONLY = [
+    ("Tokeniser::NextToken vs fgetc", "bench_tokeniser", "NextToken", "NextTokenReference"),
+    ("BlockTokeniser::NextToken vs fgetc", "bench_tokeniser", "BlockNextToken", "NextTokenReference"),
+]
+EXPORT = ("CollectScene+Write, 1M triangles", "bench_export", "CollectSceneWrite", "CollectSceneWriteReference")
 # (label, benchmark, target)
 MEMORY = [
-    ("Read: peak / export set", "ReadPeak", 1.25),
+    ("Read: peak / export set", "ReadPeak", 1.05),
     ("Export, patch objects: peak / (host data + set)", "ExportPeak", 1.10),
     ("Export, 1M triangles: peak / (host data + set)", "ExportConvertedPeak", 1.10),
 ]
@@ -29,14 +43,19 @@ MEMORY = [
 def load(folder, program, mb):
     path = os.path.join(folder, f"{program}-{mb}.json")
     if not os.path.exists(path):
-        return None
+        return []
     with open(path) as f:
         return json.load(f)["benchmarks"]
 
 
 def median(benchmarks, name):
-    """The median row of name/real_time, or its only row without repetitions."""
-    rows = [b for b in benchmarks if b.get("run_name", "").split("/")[0] == name]
+    """The median row of the benchmark called name (with its argument, as
+    "Read/shaped"), or its only row without repetitions."""
+    def plain_name(b):
+        parts = [p for p in b.get("run_name", "").split("/") if p != "real_time" and not p.startswith("iterations:")]
+        return "/".join(parts)
+
+    rows = [b for b in benchmarks if plain_name(b) == name]
     for b in rows:
         if b.get("aggregate_name") == "median":
             return b
@@ -44,47 +63,63 @@ def median(benchmarks, name):
     return plain[0] if plain else None
 
 
-def mbps(row):
-    return row.get("bytes_per_second", 0.0) / 1e6
-
-
 failed = False
 
 
 def verdict(ok):
     global failed
-    if ok is None:
-        return ""
     failed = failed or not ok
     return "ok" if ok else "MISSED"
 
 
-def speed_line(label, benchmarks, ours_name, ref_name, target):
-    ours = median(benchmarks, ours_name) if benchmarks else None
-    ref = median(benchmarks, ref_name) if benchmarks else None
-    if not ours or not ref:
-        print(f"  {label:<34} (no result)")
-        return verdict(False)
-    ratio = ref["real_time"] / ours["real_time"]
-    cpu_ratio = ref["cpu_time"] / ours["cpu_time"] if ours["cpu_time"] > 0 else 0.0
-    goal = f">= {target:g}x" if target else ""
-    ok = verdict(ratio >= target) if target else ""
-    print(f"  {label:<34} {mbps(ours):8.0f} MB/s {mbps(ref):8.0f} MB/s {ratio:6.2f}x {cpu_ratio:6.2f}x  {goal:<7} {ok}")
+def cell(benchmarks, kind, ours_name, other_name, unit, target_mbps, target_ratio):
+    """One measurement and its verdict, or None when a result is missing."""
+    ours = median(benchmarks, f"{ours_name}/{kind}")
+    if not ours:
+        return None
+    if other_name is None:
+        value = ours.get("bytes_per_second", 0.0) / 1e6
+        return f"{value:7.0f} MB/s", (value >= target_mbps) if target_mbps else None
+    other = median(benchmarks, f"{other_name}/{kind}")
+    if not other:
+        return None
+    key = "bytes_per_second" if unit == "bytes" else "items_per_second"
+    ratio = ours.get(key, 0.0) / other[key] if other.get(key) else 0.0
+    return f"{ratio:7.2f}x   ", (ratio >= target_ratio) if target_ratio else None
 
 
 def main():
     folder, sizes = sys.argv[1], sys.argv[2:]
-    header = f"  {'':<34} {'ours':>13} {'reference':>13} {'ratio':>7} {'(cpu)':>7}  target"
     for mb in sizes:
-        print(f"\nExport set of {mb} MB of patch text: throughput (medians, ratio = reference time / our time)")
-        print(header)
-        for label, program, ours, ref, target in SPEED:
-            speed_line(label, load(folder, program, mb), ours, ref, target)
+        print(f"\nExport sets of {mb} MB of patch text (medians; a ratio is the other's time over ours)")
+        print(f"  {'':<40}" + "".join(f"{title:>18}" for _, title in KINDS) + "   target")
+        for label, program, ours, other, unit, target_mbps, target_ratio in SPEED:
+            benchmarks = load(folder, program, mb)
+            cells, verdicts = [], []
+            for kind, _ in KINDS:
+                result = cell(benchmarks, kind, ours, other, unit, target_mbps, target_ratio)
+                if result is None:
+                    cells.append(f"{'(no result)':>18}")
+                    verdicts.append(False)
+                    continue
+                text, ok = result
+                cells.append(f"{text:>18}")
+                if ok is not None:
+                    verdicts.append(ok)
+            goal = f">= {target_mbps:g} MB/s" if target_mbps else (f">= {target_ratio:g}x" if target_ratio else "")
+            judged = " ".join(verdict(ok) for ok in verdicts) if (target_mbps or target_ratio) else ""
+            print(f"  {label:<40}" + "".join(cells) + f"   {goal} {judged}")
         if mb == sizes[0]:
-            label, program, ours, ref, target = EXPORT
-            speed_line(label, load(folder, program, mb), ours, ref, target)
+            for label, program, ours, reference in SHAPED_ONLY + [EXPORT]:
+                benchmarks = load(folder, program, mb)
+                a, b = median(benchmarks, ours), median(benchmarks, reference)
+                if not a or not b:
+                    print(f"  {label:<40}{'(no result)':>18}")
+                    continue
+                print(f"  {label:<40}{b['real_time'] / a['real_time']:14.2f}x   "
+                      f"({a.get('bytes_per_second', 0.0) / 1e6:.0f} MB/s)")
         print(f"\nExport set of {mb} MB: peak resident memory")
-        memory = load(folder, "bench_memory", mb) or []
+        memory = load(folder, "bench_memory", mb)
         for label, name, target in MEMORY:
             row = median(memory, name)
             if not row or "ratio" not in row:

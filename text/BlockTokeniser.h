@@ -82,7 +82,8 @@ public:
     // sixteen bytes, and all lie in the block at hand (a line of short
     // tokens, as readers of line-shaped text take them); otherwise takes
     // nothing and answers false. The views stay valid until the next token
-    // is taken; GetToken is then the last of them.
+    // is taken. GetToken, GetTokenLength and TokenPosition are for tokens
+    // taken one at a time: a batch leaves them as they were.
     bool TakeShortTokens(TokenView* views, int count);
     // Puts back the tokens that the last TakeShortTokens took, for a
     // reader that finds them not what it expected and takes them again
@@ -233,14 +234,7 @@ inline bool BlockTokeniser::TakeShortTokens(TokenView* views, int count) {
             at = end + 1;
         }
         if (k == count) {
-            const TokenView& last = views[count - 1];
-            std::memcpy(token_, last.text, kSlack);
-            token_[last.length] = '\0';
-            length_ = last.length;
-            cut_ = false;
-            startKnown_ = false;
             batchFrom_ = cursor_;
-            tokenStart_ = reinterpret_cast<const unsigned char*>(last.text);
             cursor_ = block + windowAt_ + at;
             return true;
         }

@@ -131,6 +131,18 @@ TEST_F(CLocale, RandomIntegersMatchPrintf) {
     }
 }
 
+// The running index counts on in decimal as %d counts.
+TEST(NumberText, TheRunningIndexCountsAsPrintfDoes) {
+    numtext::RunningIndex index;
+    char text[32];
+    char expected[16];
+    for (std::int32_t n = 0; n < 2000000; ++n, index.Next()) {
+        const char* end = index.Put(text);
+        std::snprintf(expected, sizeof expected, "%d", n);
+        ASSERT_EQ(std::string(static_cast<const char*>(text), end), expected);
+    }
+}
+
 // The six decimals are made by multiplication; every one of them is
 // checked.
 TEST(NumberText, EverySixDigitFractionIsWrittenExactly) {

@@ -74,8 +74,8 @@ Tokens SplitInBatches(const std::string& bytes, const std::string& delimiters, s
             if (random() % 4 == 0) {
                 tokens.PutBack();
             } else {
-                for (int k = 0; k < count; ++k) out.emplace_back(std::string(views[k].text, static_cast<std::size_t>(views[k].length)), 1);
-                if (std::string(tokens.GetToken()) != out.back().first) return {{"GetToken is not the last", -1}};
+                for (int k = 0; k < count; ++k)
+                    out.emplace_back(std::string(views[k].text, static_cast<std::size_t>(views[k].length)), 1);
                 continue;
             }
         }
