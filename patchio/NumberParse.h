@@ -59,6 +59,11 @@ inline bool ReadInt(const char* text, std::size_t length, std::int32_t& value) {
     return ReadDigits(text, length, value);
 }
 
+// Whether ReadSixDecimals reads anything on this target: not where doubles
+// are evaluated in wider registers (x87), where its quotient would round
+// twice.
+constexpr bool kSixDecimalsRead = FLT_EVAL_METHOD == 0;
+
 // Whether the bytes of chunk that mask selects are all decimal digits.
 inline bool AllDigits(std::uint64_t chunk, std::uint64_t mask) {
     const std::uint64_t high = chunk & 0xf0f0f0f0f0f0f0f0ull;

@@ -260,7 +260,9 @@ TEST(NumberParse, TokenFastPathsAgreeWithTheGeneralParsing) {
         ASSERT_EQ(numparse::TokenToInt(token.buffer, token.length), numparse::ToInt(token.buffer)) << '"' << text << '"';
     }
     // The writer's text of floats below 10^8 in magnitude takes the fast path.
-    EXPECT_GT(fastFloats, 30000);
+    if (numparse::fast::kSixDecimalsRead) {
+        EXPECT_GT(fastFloats, 30000);
+    }
 }
 
 TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
@@ -268,6 +270,7 @@ TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
         {"0.000000", 0.0f}, {"-0.000000", -0.0f}, {"1.500000", 1.5f}, {"-999.999939", -999.999939f},
         {"12345678.000000", 12345678.0f}, {"0.000001", 0.000001f}};
     for (const auto& [text, value] : floats) {
+        if (!numparse::fast::kSixDecimalsRead) break;
         const TokenText token(text);
         float got = 1.0f;
         ASSERT_TRUE(numparse::fast::ReadSixDecimals(token.buffer, token.length, got)) << text;
