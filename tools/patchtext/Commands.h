@@ -1,4 +1,4 @@
-// The four commands of patchtext, apart from the command line that selects
+// The commands of patchtext, apart from the command line that selects
 // them, so that tests run them on files and read what they print.
 //
 // Exit codes: 0 success; 1 the file is bad (it does not read, or a strict
@@ -6,9 +6,12 @@
 // written. Messages go to the error stream as "file:line:column: message".
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "surface/Tessellator.h"
 
 namespace patchtool {
 
@@ -40,6 +43,12 @@ struct ObjCommand {
     int steps = kDefaultSteps;
 };
 
+struct GltfCommand {
+    std::string file;
+    std::string output;  // .glb or .gltf
+    int steps = kDefaultSteps;
+};
+
 struct RenderCommand {
     std::string file;
     std::string output;
@@ -53,7 +62,14 @@ struct RenderCommand {
 int RunCheck(const CheckCommand& command, Console& console);
 int RunInfo(const InfoCommand& command, Console& console);
 int RunToObj(const ObjCommand& command, Console& console);
+int RunToGltf(const GltfCommand& command, Console& console);
 int RunRender(const RenderCommand& command, Console& console);
+
+// For the converting commands: the patches of every object, and a warning
+// for patches left out for want of a surface (the first few, then a count).
+std::int64_t TotalPatches(const PatchIO& set);
+void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<surface::SkippedPatch>& skipped,
+                   Console& console);
 
 // "WIDTHxHEIGHT" with each side from 1 to 8192.
 bool ParseSize(const std::string& text, int& width, int& height);

@@ -21,23 +21,6 @@ constexpr std::int32_t kPatchesPerBatch = 4096;
 // Patches without a surface reported per object before a summary line.
 constexpr std::size_t kSkippedShown = 10;
 
-std::int64_t TotalPatches(const PatchIO& set) {
-    std::int64_t total = 0;
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) total += set.PatchObjectAt(i).NumPatches();
-    return total;
-}
-
-void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<SkippedPatch>& skipped,
-                   Console& console) {
-    for (std::size_t s = 0; s < skipped.size() && s < kSkippedShown; ++s) {
-        console.err << path << ": warning: patch object " << object << ", patch " << skipped[s].patch
-                    << " has no surface and is left out: " << skipped[s].reason << '\n';
-    }
-    if (skipped.size() > kSkippedShown)
-        console.err << path << ": note: " << skipped.size() - kSkippedShown << " more patches of patch object "
-                    << object << " left out\n";
-}
-
 bool ParseNumber(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value);
@@ -62,6 +45,23 @@ bool ChooseCamera(const std::string& choice, const PatchIO& set, std::int32_t& c
 }
 
 }  // namespace
+
+std::int64_t TotalPatches(const PatchIO& set) {
+    std::int64_t total = 0;
+    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) total += set.PatchObjectAt(i).NumPatches();
+    return total;
+}
+
+void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<SkippedPatch>& skipped,
+                   Console& console) {
+    for (std::size_t s = 0; s < skipped.size() && s < kSkippedShown; ++s) {
+        console.err << path << ": warning: patch object " << object << ", patch " << skipped[s].patch
+                    << " has no surface and is left out: " << skipped[s].reason << '\n';
+    }
+    if (skipped.size() > kSkippedShown)
+        console.err << path << ": note: " << skipped.size() - kSkippedShown << " more patches of patch object "
+                    << object << " left out\n";
+}
 
 bool ParseSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');

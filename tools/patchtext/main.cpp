@@ -15,6 +15,7 @@ struct Choices {
     CheckCommand check;
     InfoCommand info;
     ObjCommand obj;
+    GltfCommand gltf;
     RenderCommand render;
 };
 
@@ -43,6 +44,13 @@ void Describe(CLI::App& app, Choices& c) {
     obj->add_option("-o,--output", c.obj.output, "The OBJ file to write")->required();
     AddSteps(*obj, c.obj.steps);
 
+    CLI::App* gltf = app.add_subcommand(
+        "to-gltf", "Tessellate every patch into a glTF 2.0 scene with the file's cameras (+y up)");
+    gltf->add_option("file", c.gltf.file, "Patch text file")->required();
+    gltf->add_option("-o,--output", c.gltf.output, "The file to write: OUT.glb (binary) or OUT.gltf (JSON)")
+        ->required();
+    AddSteps(*gltf, c.gltf.steps);
+
     CLI::App* render = app.add_subcommand(
         "render", "Draw the surfaces into a PNG (" + std::to_string(static_cast<int>(kFieldOfViewDegrees)) +
                       " degree horizontal field of view)");
@@ -64,6 +72,7 @@ int Run(CLI::App& app, Choices& c) {
     if (app.got_subcommand("check")) return RunCheck(c.check, console);
     if (app.got_subcommand("info")) return RunInfo(c.info, console);
     if (app.got_subcommand("to-obj")) return RunToObj(c.obj, console);
+    if (app.got_subcommand("to-gltf")) return RunToGltf(c.gltf, console);
     return RunRender(c.render, console);
 }
 
