@@ -8,12 +8,16 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev libassimp-dev
   locales gcovr python3
+  nodejs  # runs the Khronos glTF validator in the tests
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
+
+# npm fetches the validator; a Node.js from elsewhere may bring its own npm.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
