@@ -30,7 +30,7 @@ Outcome Program(const std::string& arguments) {
 TEST(PatchtextProgram, HelpListsTheCommandsAndExitCodes) {
     const Outcome run = Program("--help");
     EXPECT_EQ(run.status, 0);
-    for (const char* word : {"check", "info", "to-obj", "render", "Exit status"})
+    for (const char* word : {"check", "info", "to-obj", "to-gltf", "render", "Exit status"})
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
     const Outcome render = Program("render --help");
     EXPECT_EQ(render.status, 0);
@@ -41,7 +41,7 @@ TEST(PatchtextProgram, HelpListsTheCommandsAndExitCodes) {
 TEST(PatchtextProgram, BadUsageExitsWithTwo) {
     const std::string file = toolfiles::WriteFile("program.txt", toolfiles::kTriangleFile);
     for (const std::string& arguments : {std::string(), std::string("frobnicate"), std::string("check"),
-                                        "to-obj " + file, "to-obj " + file + " -o x.obj --steps 0",
+                                        "to-obj " + file, "to-obj " + file + " -o x.obj --steps 0", "to-gltf " + file + " -o x.glb --steps 200",
                                         "render " + file + " -o x.png --size 12", "info " + file + " --colour"}) {
         SCOPED_TRACE(arguments);
         const Outcome run = Program(arguments);
