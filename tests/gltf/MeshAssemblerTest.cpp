@@ -71,18 +71,4 @@ TEST_P(MeshAssemblerBatches, TeapotCornersKeepTheirPointsAndNormals) {
 INSTANTIATE_TEST_SUITE_P(Batches, MeshAssemblerBatches,
                          ::testing::Values(BatchCase{1, 32}, BatchCase{4, 1}, BatchCase{4, 7}, BatchCase{6, 32}));
 
-TEST(MeshAssembler, TakeLeavesItEmpty) {
-    gltf::MeshAssembler assembler;
-    surface::TriangleMesh batch;
-    batch.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    batch.normals = {{0, 0, 1}};
-    batch.triangles = {{0, 1, 2}};
-    batch.triangleNormals = {{0, 0, 0}};
-    assembler.Add(batch);
-    EXPECT_EQ(assembler.Take("a").VertexCount(), 3u);
-    const gltf::MeshData empty = assembler.Take("b");
-    EXPECT_EQ(empty.VertexCount(), 0u);
-    EXPECT_EQ(empty.TriangleCount(), 0u);
-}
-
 }  // namespace

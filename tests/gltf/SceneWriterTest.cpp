@@ -1,7 +1,6 @@
 // The written containers: the worked example byte for byte as .glb and
-// .gltf (golden files, which the Khronos validator also checks), a scene
-// with nothing in it, the width of the indices, and the names that choose
-// the container.
+// .gltf (golden files, which the Khronos validator also checks), the width
+// of the indices, and the names that choose the container.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -56,18 +55,6 @@ TEST(SceneWriter, WorkedExampleMatchesTheGoldenFiles) {
         const std::string golden = testfiles::ReadBytes(testfiles::DataFile(std::string("golden/") + name));
         EXPECT_EQ(written, golden);
     }
-}
-
-TEST(SceneWriter, EmptySceneIsTheRootNodeAlone) {
-    const gltf::SceneWriter scene("gltf_tests");
-    const std::string glb = Written(scene, gltf::Container::kBinary);
-    const nlohmann::json doc = GlbJson(glb);
-    EXPECT_EQ(glb.size(), 20 + U32(glb, 12));  // no binary chunk
-    const nlohmann::json gltf = nlohmann::json::parse(Written(scene, gltf::Container::kEmbedded));
-    EXPECT_EQ(doc, gltf);
-    EXPECT_EQ(doc["nodes"].size(), 1u);
-    for (const char* part : {"buffers", "bufferViews", "accessors", "meshes", "cameras"}) EXPECT_FALSE(doc.contains(part)) << part;
-    EXPECT_FALSE(doc["nodes"][0].contains("children"));
 }
 
 struct IndexCase {

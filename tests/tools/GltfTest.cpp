@@ -1,5 +1,5 @@
 // patchtext to-gltf: the file reads back, by hand and through assimp's
-// importer, with one mesh per object holding the tessellated points, the
+// importer, with one mesh per object holding the points of the surfaces, the
 // up axis turned by the root node alone, and cameras that look at their
 // targets.
 #include <gtest/gtest.h>
@@ -24,72 +24,13 @@ namespace {
 using surface::Vec3;
 using Point = std::array<float, 3>;
 
-struct Gltf {
-    nlohmann::json doc;
-    std::string buffer;
-
-    // Accessor a's floats, three to a vertex.
-    std::vector<Point> Points(std::size_t a) const {
-        const nlohmann::json& accessor = doc["accessors"][a];
-        const std::size_t at = doc["bufferViews"][accessor["bufferView"].get<std::size_t>()]["byteOffset"];
-        std::vector<Point> points(accessor["count"].get<std::size_t>());
-        std::memcpy(points.data(), buffer.data() + at, points.size() * sizeof(Point));
-        return points;
-    }
-    std::vector<std::uint32_t> Indices(std::size_t a) const {
-        const nlohmann::json& accessor = doc["accessors"][a];
-        const std::size_t at = doc["bufferViews"][accessor["bufferView"].get<std::size_t>()]["byteOffset"];
-        std::vector<std::uint32_t> indices;
-        for (std::size_t i = 0; i < accessor["count"]; ++i) {
-            if (accessor["componentType"] == 5123) {
-                indices.push_back(static_cast<unsigned char>(buffer[at + 2 * i]) |
-                                  static_cast<std::uint32_t>(static_cast<unsigned char>(buffer[at + 2 * i + 1]) << 8));
-            } else {
-                std::uint32_t index = 0;
-                std::memcpy(&index, buffer.data() + at + 4 * i, 4);
-                indices.push_back(index);
-            }
-        }
-        return indices;
-    }
-};
-
-std::string Base64Decode(const std::string& text) {
-    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string bytes;
-    unsigned bits = 0;
-    int held = 0;
-    for (const char c : text) {
-        if (c == '=') break;
-        bits = (bits << 6) | static_cast<unsigned>(alphabet.find(c));
-        held += 6;
-        if (held >= 8) {
-            held -= 8;
-            bytes.push_back(static_cast<char>((bits >> held) & 0xFFu));
-        }
-    }
-    return bytes;
-}
-
-Gltf Load(const std::string& path) {
+// The JSON part of a .glb or .gltf.
+nlohmann::json ReadJson(const std::string& path) {
     const std::string file = toolfiles::ReadFile(path);
-    Gltf gltf;
-    if (file.compare(0, 4, "glTF") == 0) {
-        std::uint32_t jsonBytes = 0;
-        std::memcpy(&jsonBytes, file.data() + 12, 4);
-        gltf.doc = nlohmann::json::parse(file.substr(20, jsonBytes));
-        if (file.size() > 20 + jsonBytes) gltf.buffer = file.substr(28 + jsonBytes);
-    } else {
-        gltf.doc = nlohmann::json::parse(file);
-        if (gltf.doc.contains("buffers")) {
-            const std::string uri = gltf.doc["buffers"][0]["uri"];
-            gltf.buffer = Base64Decode(uri.substr(uri.find(',') + 1));
-        }
-    }
-    if (gltf.doc.contains("buffers")) {
-        EXPECT_EQ(gltf.buffer.size(), gltf.doc["buffers"][0]["byteLength"]);
-    }
-    return gltf;
+    if (file.compare(0, 4, "glTF") != 0) return nlohmann::json::parse(file);
+    std::uint32_t jsonBytes = 0;
+    std::memcpy(&jsonBytes, file.data() + 12, 4);
+    return nlohmann::json::parse(file.substr(20, jsonBytes));
 }
 
 // v turned by the unit quaternion q (x, y, z, w).
@@ -108,16 +49,16 @@ std::string Convert(const std::string& input, const std::string& output, int ste
 // Each test writes both containers: a .glb and a .gltf.
 constexpr const char* kContainers[] = {".glb", ".gltf"};
 
-TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurn) {
+TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurnAndReadsInAssimp) {
     for (const char* container : kContainers) {
         SCOPED_TRACE(container);
         const std::string input = toolfiles::WriteDefaultSceneExport("gltf_default.txt");
         const std::string output = toolfiles::TempPath(std::string("gltf_default") + container);
         EXPECT_NE(Convert(input, output, 5).find(": 2 objects, "), std::string::npos);
-        const Gltf gltf = Load(output);
-        const nlohmann::json& nodes = gltf.doc["nodes"];
+        const nlohmann::json doc = ReadJson(output);
+        const nlohmann::json& nodes = doc["nodes"];
         ASSERT_EQ(nodes.size(), 5u);  // the root, two objects, two cameras
-        EXPECT_EQ(gltf.doc["scenes"][0]["nodes"], nlohmann::json::array({0}));
+        EXPECT_EQ(doc["scenes"][0]["nodes"], nlohmann::json::array({0}));
         EXPECT_EQ(nodes[0]["rotation"], nlohmann::json::array({-std::sqrt(0.5), 0.0, 0.0, std::sqrt(0.5)}));
         EXPECT_EQ(nodes[0]["children"], nlohmann::json::array({1, 2, 3, 4}));
         for (const nlohmann::json& node : nodes) {
@@ -133,24 +74,18 @@ TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurn) {
             SCOPED_TRACE(i);
             const nlohmann::json& node = nodes[static_cast<std::size_t>(1 + i)];
             EXPECT_EQ(node["name"], "patchobject_" + std::to_string(i));
-            const nlohmann::json& primitive = gltf.doc["meshes"][node["mesh"].get<std::size_t>()]["primitives"][0];
-            const std::vector<Point> positions = gltf.Points(primitive["attributes"]["POSITION"]);
-            const std::vector<std::uint32_t> indices = gltf.Indices(primitive["indices"]);
+            const nlohmann::json& primitive = doc["meshes"][node["mesh"].get<std::size_t>()]["primitives"][0];
+            const nlohmann::json& accessors = doc["accessors"];
             const surface::TriangleMesh mesh = surface::TessellateObject(set.PatchObjectAt(i), 5).mesh;
-            ASSERT_EQ(indices.size(), 3 * mesh.triangles.size());
+            EXPECT_EQ(accessors[primitive["indices"].get<std::size_t>()]["count"], 3 * mesh.triangles.size());
+            // A vertex for every (position, normal) pair the triangles use.
             std::set<std::pair<std::int32_t, std::int32_t>> pairs;
-            for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
-                for (std::size_t c = 0; c < 3; ++c) {
-                    pairs.insert({mesh.triangles[t][c], mesh.triangleNormals[t][c]});
-                    const Vec3& p = mesh.positions[static_cast<std::size_t>(mesh.triangles[t][c])];
-                    ASSERT_EQ(positions[indices[3 * t + c]],
-                              (Point{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)}));
-                }
-            }
-            EXPECT_EQ(positions.size(), pairs.size());
+            for (std::size_t t = 0; t < mesh.triangles.size(); ++t)
+                for (std::size_t c = 0; c < 3; ++c) pairs.insert({mesh.triangles[t][c], mesh.triangleNormals[t][c]});
+            EXPECT_EQ(accessors[primitive["attributes"]["POSITION"].get<std::size_t>()]["count"], pairs.size());
         }
 
-        ASSERT_EQ(gltf.doc["cameras"].size(), 2u);
+        ASSERT_EQ(doc["cameras"].size(), 2u);
         for (std::int32_t k = 0; k < 2; ++k) {
             SCOPED_TRACE(k);
             const nlohmann::json& node = nodes[static_cast<std::size_t>(3 + k)];
@@ -161,6 +96,24 @@ TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurn) {
             const Vec3 wanted = surface::NormalizedOr(Vec3::From(camera.target) - Vec3::From(camera.position), {});
             EXPECT_NEAR(surface::Length(looks - wanted), 0.0, 1e-12);
         }
+
+        // assimp's importer reads the same scene.
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(output, 0);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        ASSERT_EQ(scene->mNumMeshes, 2u);
+        for (unsigned m = 0; m < 2; ++m) {
+            const nlohmann::json& primitive = doc["meshes"][m]["primitives"][0];
+            const nlohmann::json& accessors = doc["accessors"];
+            EXPECT_EQ(scene->mMeshes[m]->mNumVertices, accessors[primitive["attributes"]["POSITION"].get<std::size_t>()]["count"]);
+            EXPECT_EQ(3 * scene->mMeshes[m]->mNumFaces, accessors[primitive["indices"].get<std::size_t>()]["count"]);
+            EXPECT_TRUE(scene->mMeshes[m]->HasNormals());
+        }
+        EXPECT_EQ(scene->mNumCameras, 2u);
+        // Its root is the node that turns the file's +z up into +y.
+        EXPECT_EQ(scene->mRootNode->mNumChildren, 4u);
+        const aiVector3D up = scene->mRootNode->mTransformation * aiVector3D(0, 0, 1);
+        EXPECT_NEAR(up.y, 1.0f, 1e-6f);
     }
 }
 
@@ -176,8 +129,10 @@ TEST(PatchtextToGltf, TeapotPointsLieOnTheBezierSurfaces) {
         const std::string output = toolfiles::TempPath(std::string("gltf_teapot") + container);
         const int steps = 6;
         Convert(input, output, steps);
-        const Gltf gltf = Load(output);
-        const std::vector<Point> points = gltf.Points(gltf.doc["meshes"][0]["primitives"][0]["attributes"]["POSITION"]);
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(output, 0);
+        ASSERT_TRUE(scene && scene->mNumMeshes == 1) << importer.GetErrorString();
+        const aiMesh& points = *scene->mMeshes[0];
 
         // Every sample of every patch, with its distance from the patch's surface.
         const surface::ObjectMesh out = surface::TessellateObject(set.PatchObjectAt(0), steps);
@@ -194,38 +149,14 @@ TEST(PatchtextToGltf, TeapotPointsLieOnTheBezierSurfaces) {
             }
         }
         std::set<Point> found;
-        for (const Point& p : points) {
+        for (unsigned v = 0; v < points.mNumVertices; ++v) {
+            const Point p{points.mVertices[v].x, points.mVertices[v].y, points.mVertices[v].z};
             const auto sample = samples.find(p);
             ASSERT_NE(sample, samples.end()) << p[0] << " " << p[1] << " " << p[2];
             EXPECT_LE(sample->second, 1e-5 * std::max(1.0, surface::Length(Vec3(p[0], p[1], p[2]))));
             found.insert(p);
         }
         EXPECT_EQ(found.size(), samples.size());  // and every sample is there
-    }
-}
-
-TEST(PatchtextToGltf, AssimpImportsTheSameCounts) {
-    for (const char* container : kContainers) {
-        SCOPED_TRACE(container);
-        const std::string input = toolfiles::WriteDefaultSceneExport("gltf_assimp.txt");
-        const std::string output = toolfiles::TempPath(std::string("gltf_assimp") + container);
-        Convert(input, output, 4);
-        const Gltf gltf = Load(output);
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(output, 0);
-        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
-        ASSERT_EQ(scene->mNumMeshes, 2u);
-        for (unsigned m = 0; m < 2; ++m) {
-            const nlohmann::json& primitive = gltf.doc["meshes"][m]["primitives"][0];
-            EXPECT_EQ(scene->mMeshes[m]->mNumVertices, gltf.doc["accessors"][primitive["attributes"]["POSITION"].get<std::size_t>()]["count"]);
-            EXPECT_EQ(3 * scene->mMeshes[m]->mNumFaces, gltf.doc["accessors"][primitive["indices"].get<std::size_t>()]["count"]);
-            EXPECT_TRUE(scene->mMeshes[m]->HasNormals());
-        }
-        EXPECT_EQ(scene->mNumCameras, 2u);
-        // The one root node turns the file's +z up into +y.
-        EXPECT_EQ(scene->mRootNode->mNumChildren, 4u);
-        const aiVector3D up = scene->mRootNode->mTransformation * aiVector3D(0, 0, 1);
-        EXPECT_NEAR(up.y, 1.0f, 1e-6f);
     }
 }
 
