@@ -114,13 +114,18 @@ PYBIND11_MODULE(gantline, m) {
     readError.doc() = kReadErrorDoc;
 
     py::class_<ExportPatchObject>(m, "PatchObject", kPatchObjectDoc)
-        .def(py::init(&gantline::PatchObjectFrom), py::arg("verts") = py::none(), py::arg("vecs") = py::none(),
+        .def(py::init([](py::object verts, py::object vecs, py::object patches) {
+                 return gantline::PatchObjectFrom(verts, vecs, patches);
+             }),
+             py::arg("verts") = py::none(), py::arg("vecs") = py::none(),
              py::arg("patches") = py::none())
         .def_property("verts", &Verts, &SetVerts, "float32 (N, 3): the vertices, a view.")
         .def_property("vecs", &Vecs, &SetVecs, "float32 (N, 3): the vectors (edge and interior control points), a view.")
         .def_property("patches", &Patches, &SetPatches,
                       "int32 (P, 21): sides, verts[4], vecs[8], interior[4], adjacent[4] per patch, a view.")
-        .def("__eq__", [](const ExportPatchObject& a, const ExportPatchObject& b) { return a == b; })
+        .def(
+            "__eq__", [](const ExportPatchObject& a, const ExportPatchObject& b) { return a == b; },
+            py::is_operator(), "Equal lists, coordinates compared bit for bit.")
         .def("__repr__", &Describe);
 
     py::class_<ExportSet>(m, "ExportSet", kExportSetDoc)

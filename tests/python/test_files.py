@@ -24,6 +24,7 @@ def test_a_set_built_from_arrays_writes_as_the_cpp_writer(golden, tmp_path):
         ],
         cameras=read.cameras.copy(),
     )
+    assert built.patch_objects == read.patch_objects
     gantline.write(built, tmp_path / "built.txt")
     assert (tmp_path / "built.txt").read_bytes() == (golden / "mixed_objects.txt").read_bytes()
 
