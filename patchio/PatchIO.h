@@ -46,6 +46,16 @@ public:
     // record.
     const ExportPatch& PatchAt(std::int32_t i) const;
 
+    // The lists' elements in place (NumVerts(), NumVecs() and NumPatches()
+    // of them, contiguous), for callers that view or edit them without a
+    // copy. Valid until the lists change size.
+    Float3* VertData() { return verts.data(); }
+    const Float3* VertData() const { return verts.data(); }
+    Float3* VecData() { return vecs.data(); }
+    const Float3* VecData() const { return vecs.data(); }
+    ExportPatch* PatchData() { return patches.data(); }
+    const ExportPatch* PatchData() const { return patches.data(); }
+
     void AddVert(const Float3& point) { verts.push_back(point); }
     void AddVec(const Float3& point) { vecs.push_back(point); }
     void AddPatch(const ExportPatch& patch) { patches.push_back(patch); }

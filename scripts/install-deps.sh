@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev libassimp-dev
   locales gcovr python3
+  pybind11-dev python3-dev python3-numpy python3-pytest
   nodejs  # runs the Khronos glTF validator in the tests
 )
 

@@ -39,4 +39,16 @@ ours=$(LD_LIBRARY_PATH="$prefix/lib" ldd "$scratch/consumer/consumer" | grep -o 
 if nm -D --defined-only "$prefix/lib/libgantline_host.so" | grep -E -q 'Memory|desktop|Scene(File|Load)'; then
   fail "libgantline_host.so exports more than the host's interface layer"
 fi
+
+# The Python module, when the build has it: installed in the prefix's
+# Python package folder, it imports with that folder on the path alone and
+# finds the host's library through its run path.
+python_dir=$(sed -n 's/^GANTLINE_PYTHON_INSTALL_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+if [ -n "$python_dir" ]; then
+  python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+  ls "$prefix/$python_dir"/gantline.*.so >/dev/null 2>&1 || fail "no gantline module in $prefix/$python_dir"
+  PYTHONPATH="$prefix/$python_dir" "$python" -c \
+    'import gantline, sys; s = gantline.read(sys.argv[1]); assert len(s.patch_objects) == 3' \
+    "$source/tests/data/golden/mixed_objects.txt" || fail "the installed gantline module does not import and read"
+fi
 echo "package found, linked and ran"

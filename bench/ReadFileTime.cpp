@@ -1,0 +1,47 @@
+// The C++ side of bench/python_read.py: writes the generated export set to
+// a file, or times PatchIO::Read of a file, so that the Python module's read
+// of the same file has its reference.
+//   bench_read_file write PATH         the shaped set of GANTLINE_BENCH_MB
+//   bench_read_file time PATH REPEATS  prints the fastest read in seconds and
+//                                      the records read
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "BenchSupport.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: bench_read_file write PATH | time PATH REPEATS\n");
+    return 2;
+}
+
+int Time(const char* path, int repeats) {
+    double fastest = 1e300;
+    std::int64_t records = 0;
+    for (int r = 0; r < repeats; ++r) {
+        PatchIO set;
+        const auto start = std::chrono::steady_clock::now();
+        const std::int32_t ok = set.Read(path);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        if (!ok) {
+            std::fprintf(stderr, "bench_read_file: %s does not read\n", path);
+            return 2;
+        }
+        if (took.count() < fastest) fastest = took.count();
+        records = bench::RecordCount(set);
+    }
+    std::printf("%.6f %lld\n", fastest, static_cast<long long>(records));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "write" && argc == 3) return bench::GeneratedSet().Write(argv[2]) ? 0 : 1;
+    if (command == "time" && argc == 4) return Time(argv[2], std::atoi(argv[3]));
+    return Usage();
+}
