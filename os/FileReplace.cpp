@@ -6,10 +6,14 @@
 
 namespace os {
 
-std::string TempSibling(const std::string& target, const char* separators, unsigned long unique) {
+std::string TempSibling(const std::string& target, const char* separators, unsigned long unique,
+                        std::size_t maxLength) {
+    static const char kMarker[] = ".ferrule-00000000.tmp";
     const std::size_t cut = target.find_last_of(separators);
     const std::size_t nameStart = cut == std::string::npos ? 0 : cut + 1;
-    std::string name = target.substr(nameStart, kKeptNameLength);
+    const std::size_t fixed = nameStart + 1 + (sizeof kMarker - 1);
+    const std::size_t room = maxLength > fixed ? maxLength - fixed : 0;
+    const std::string name = target.substr(nameStart, room < kKeptNameLength ? room : kKeptNameLength);
     static const char kDigits[] = "0123456789abcdef";
     char hex[8];
     for (int i = 7; i >= 0; --i, unique >>= 4) hex[i] = kDigits[unique & 0xf];

@@ -61,13 +61,15 @@ private:
 // The name of a temporary file beside target: the folder of target (up to
 // its last separator, any of separators), then ".NAME.ferrule-" with up to
 // kKeptNameLength bytes of the name, eight hexadecimal digits of unique, and
-// ".tmp".
-std::string TempSibling(const std::string& target, const char* separators, unsigned long unique);
-// A number for a temporary's name that differs between processes and
-// between calls: the process id, the clock and a running count, mixed.
-unsigned long UniqueNumber(unsigned long processId, unsigned long long clock);
+// ".tmp". Less of the name is kept where the whole would be longer than
+// maxLength, the platform's longest path.
+std::string TempSibling(const std::string& target, const char* separators, unsigned long unique,
+                        std::size_t maxLength);
 // Bytes of the target's name kept in its temporary's name, so that the
 // temporary's name fits a folder entry of 255 bytes.
 constexpr std::size_t kKeptNameLength = 200;
+// A number for a temporary's name that differs between processes and
+// between calls: the process id, the clock and a running count, mixed.
+unsigned long UniqueNumber(unsigned long processId, unsigned long long clock);
 
 }  // namespace os

@@ -75,7 +75,7 @@ int CreateTemp(const std::string& target, mode_t mode, std::string& temp) {
         clock_gettime(CLOCK_REALTIME, &now);
         const unsigned long long clock =
             static_cast<unsigned long long>(now.tv_sec) * 1000000000ULL + static_cast<unsigned long long>(now.tv_nsec);
-        temp = TempSibling(target, "/", UniqueNumber(static_cast<unsigned long>(getpid()), clock));
+        temp = TempSibling(target, "/", UniqueNumber(static_cast<unsigned long>(getpid()), clock), PATH_MAX - 1);
         const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0) return fd;
         if (errno != EEXIST) break;

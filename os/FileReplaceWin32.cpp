@@ -74,7 +74,8 @@ HANDLE CreateTemp(const std::string& target, std::string& temp) {
         LARGE_INTEGER clock{};
         QueryPerformanceCounter(&clock);
         temp = TempSibling(target, "\\/",
-                           UniqueNumber(GetCurrentProcessId(), static_cast<unsigned long long>(clock.QuadPart)));
+                           UniqueNumber(GetCurrentProcessId(), static_cast<unsigned long long>(clock.QuadPart)),
+                           MAX_PATH - 1);
         HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;

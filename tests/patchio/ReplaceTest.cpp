@@ -36,18 +36,23 @@ struct NameCase {
     std::string target;
     const char* separators;
     unsigned long unique;
+    std::size_t maxLength;
     std::string temp;
 };
 
 TEST(Replace, TemporaryNamesShowWhatTheyAreBesideTheirFile) {
     const std::string longName(250, 'n');
     const std::vector<NameCase> cases = {
-        {"dir/out.txt", "/", 0xabul, "dir/.out.txt.ferrule-000000ab.tmp"},
-        {"out.txt", "/", 0xfedcba98ul, ".out.txt.ferrule-fedcba98.tmp"},
-        {"C:\\dir/sub\\out.txt", "\\/", 1ul, "C:\\dir/sub\\.out.txt.ferrule-00000001.tmp"},
-        {"/a/" + longName, "/", 0ul, "/a/." + longName.substr(0, os::kKeptNameLength) + ".ferrule-00000000.tmp"},
+        {"dir/out.txt", "/", 0xabul, 4095, "dir/.out.txt.ferrule-000000ab.tmp"},
+        {"out.txt", "/", 0xfedcba98ul, 4095, ".out.txt.ferrule-fedcba98.tmp"},
+        {"C:\\dir/sub\\out.txt", "\\/", 1ul, 259, "C:\\dir/sub\\.out.txt.ferrule-00000001.tmp"},
+        // A long name is cut to fit a folder entry, and to fit the longest path.
+        {"/a/" + longName, "/", 0ul, 4095, "/a/." + longName.substr(0, os::kKeptNameLength) + ".ferrule-00000000.tmp"},
+        {"/a/out.txt", "/", 0ul, 28, "/a/.out.ferrule-00000000.tmp"},
+        {"/a/out.txt", "/", 0ul, 10, "/a/..ferrule-00000000.tmp"},
     };
-    for (const NameCase& c : cases) EXPECT_EQ(os::TempSibling(c.target, c.separators, c.unique), c.temp) << c.target;
+    for (const NameCase& c : cases)
+        EXPECT_EQ(os::TempSibling(c.target, c.separators, c.unique, c.maxLength), c.temp) << c.target;
     EXPECT_NE(os::UniqueNumber(1, 2), os::UniqueNumber(1, 2)) << "a running count tells two calls apart";
 }
 
