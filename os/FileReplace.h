@@ -7,8 +7,11 @@
 // written in place as a plain open for writing would: a FIFO or a device
 // (/dev/stdout, /dev/null), a file with several hard links (every name
 // sees the new contents), a file whose folder refuses new files although
-// the file itself may be written, and on Windows a file that another
-// program holds open without letting it be replaced. A symbolic link stays
+// the file itself may be written, a file whose path leaves no room for a
+// longer temporary name within the platform's longest path, and on Windows
+// a file that another program holds open without letting it be replaced.
+// A file that did not exist before is removed again when such a write
+// fails. A symbolic link stays
 // a link: the file it leads to is replaced. The replaced file keeps its
 // permission bits and, where the process may set it, its owner; a new file
 // gets the permissions a plain open would give it.
@@ -56,6 +59,8 @@ private:
     std::string target_;  // the file that is replaced, its links followed
     std::string temp_;    // empty when writing in place
     std::string failure_;
+    // The file did not exist and is written in place: abandoning removes it.
+    bool created_ = false;
 };
 
 // The name of a temporary file beside target: the folder of target (up to

@@ -111,11 +111,13 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
         // A folder that refuses new files while the file may be written:
         // the file is written in place rather than not at all.
         if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) inPlace = true;
+        // A path too long for a temporary's name beside it, not for its own.
+        if (fd < 0 && errno == ENAMETOOLONG) inPlace = true;
     }
     if (inPlace) {
-        target_ = path;
         stream_ = std::fopen(path.c_str(), openMode);
         if (!stream_) failure_ = Why(errno);
+        created_ = stream_ && !exists;
         return;
     }
     if (fd < 0) {
@@ -149,7 +151,9 @@ void FileReplacement::Abandon() {
     if (stream_) std::fclose(stream_);
     stream_ = nullptr;
     if (!temp_.empty()) unlink(temp_.c_str());
+    if (created_) unlink(target_.c_str());
     temp_.clear();
+    created_ = false;
 }
 
 bool FileReplacement::Commit() {
@@ -169,7 +173,10 @@ bool FileReplacement::Commit() {
         failure_ = Why(errno);
         ok = false;
     }
-    if (ok) temp_.clear();
+    if (ok) {
+        temp_.clear();
+        created_ = false;
+    }
     Abandon();
     return ok;
 }

@@ -92,17 +92,19 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
     const bool text = mode == WriteMode::kText;
     const Kind kind = Probe(target_);
     HANDLE file = kind == Kind::kInPlace ? INVALID_HANDLE_VALUE : CreateTemp(target_, temp_);
-    // A folder that refuses new files while the file may be written: the
-    // file is written in place rather than not at all.
-    if (kind == Kind::kInPlace || (file == INVALID_HANDLE_VALUE && kind == Kind::kReplace &&
-                                   GetLastError() == ERROR_ACCESS_DENIED)) {
-        target_ = path;
+    // A folder that refuses new files while the file may be written, or a
+    // path too long for a temporary's name beside it but not for its own:
+    // the file is written in place rather than not at all.
+    const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (kind == Kind::kInPlace || (kind == Kind::kReplace && error == ERROR_ACCESS_DENIED) ||
+        error == ERROR_FILENAME_EXCED_RANGE) {
         stream_ = std::fopen(path.c_str(), text ? "w" : "wb");
         if (!stream_) failure_ = std::strerror(errno);
+        created_ = stream_ && kind == Kind::kMissing;
         return;
     }
     if (file == INVALID_HANDLE_VALUE) {
-        failure_ = Why(GetLastError());
+        failure_ = Why(error);
         return;
     }
     const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), text ? _O_TEXT : _O_BINARY);
@@ -128,7 +130,9 @@ void FileReplacement::Abandon() {
     if (stream_) std::fclose(stream_);
     stream_ = nullptr;
     if (!temp_.empty()) DeleteFileA(temp_.c_str());
+    if (created_) DeleteFileA(target_.c_str());
     temp_.clear();
+    created_ = false;
 }
 
 bool FileReplacement::Commit() {
@@ -154,7 +158,10 @@ bool FileReplacement::Commit() {
             ok = MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
         if (!ok) failure_ = Why(GetLastError());
     }
-    if (ok) temp_.clear();
+    if (ok) {
+        temp_.clear();
+        created_ = false;
+    }
     Abandon();
     return ok;
 }

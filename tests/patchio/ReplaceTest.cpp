@@ -102,6 +102,30 @@ TEST(Replace, AnAbandonedWriteKeepsTheOldFile) {
     EXPECT_EQ(FilesIn(dir), 1u);
 }
 
+// 259 characters, the most a Windows path holds. A long name leaves room
+// for the temporary's name beside it; a short one does not, and that file
+// is written in place there. A new file abandoned there is removed again.
+TEST(Replace, AFileWhosePathIsAsLongAsAllowedIsWritten) {
+    const std::size_t kLongestPath = 259;
+    for (const std::string& name : {std::string("out.txt"), std::string(40, 'n') + ".txt"}) {
+        TempDir dir;
+        const std::string folder =
+            dir.File(std::string(kLongestPath - dir.Path().string().size() - 2 - name.size(), 'f'));
+        ASSERT_TRUE(std::filesystem::create_directory(folder));
+        const std::string out = (std::filesystem::path(folder) / name).string();
+        ASSERT_EQ(out.size(), kLongestPath);
+        { os::FileReplacement abandoned(out, os::WriteMode::kText); }
+        EXPECT_FALSE(std::filesystem::exists(out)) << name;
+        testfiles::WriteBytes(out, kOld);
+        PatchIO set;
+        FillSet(set);
+        ASSERT_EQ(set.Write(out.c_str()), 1) << name;
+        std::string text;
+        set.WriteText(text);
+        EXPECT_EQ(testfiles::ReadBytes(out), testfiles::NativeLineEnds(text)) << name;
+    }
+}
+
 TEST(Replace, BinaryModeWritesBytesAsTheyAre) {
     TempDir dir;
     const std::string out = dir.File("out.bin");
