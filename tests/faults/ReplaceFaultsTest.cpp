@@ -134,7 +134,7 @@ TEST(ReplaceFaults, AKilledWriterLeavesTheOldFileOrTheWholeNewOne) {
             return set.Write(out.c_str());
         });
         EXPECT_EQ(status, 128 + SIGXFSZ) << bytes;
-        EXPECT_EQ(faults::ReadBytes(out), kOld) << "killed at byte " << bytes;
+        EXPECT_TRUE(faults::ReadBytes(out) == kOld) << "killed at byte " << bytes;
     }
     for (int moment = 0; moment < 20; ++moment) {
         faults::WriteBytes(out, kOld);
@@ -150,7 +150,7 @@ TEST(ReplaceFaults, AKilledWriterLeavesTheOldFileOrTheWholeNewOne) {
     std::vector<std::string> left = Names(scratch.Path());
     for (const std::string& name : left) EXPECT_TRUE(name == "out.txt" || IsTempName(name)) << name;
     ASSERT_EQ(set.Write(out.c_str()), 1);
-    EXPECT_EQ(faults::ReadBytes(out), text);
+    EXPECT_TRUE(faults::ReadBytes(out) == text);
     EXPECT_EQ(Names(scratch.Path()), left);
 }
 
@@ -207,7 +207,7 @@ TEST(ReplaceFaults, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {
             EXPECT_TRUE(fs::is_symlink(scratch.Path() / name)) << c.what;
             EXPECT_EQ(fs::read_symlink(scratch.Path() / name), target) << c.what;
         }
-        EXPECT_EQ(faults::ReadBytes(scratch.File(c.file)), TextOf(set)) << c.what;
+        EXPECT_TRUE(faults::ReadBytes(scratch.File(c.file)) == TextOf(set)) << c.what;
         for (const auto& entry : fs::recursive_directory_iterator(scratch.Path()))
             EXPECT_EQ(entry.path().filename().string().find(".ferrule-"), std::string::npos) << entry.path();
     }
@@ -220,7 +220,7 @@ TEST(ReplaceFaults, AHardLinkedFileIsWrittenInPlaceForEveryName) {
     fs::create_hard_link(out, scratch.File("other.txt"));
     const PatchIO& set = LargeSet();
     ASSERT_EQ(set.Write(out.c_str()), 1);
-    EXPECT_EQ(faults::ReadBytes(scratch.File("other.txt")), TextOf(set));
+    EXPECT_TRUE(faults::ReadBytes(scratch.File("other.txt")) == TextOf(set));
     EXPECT_EQ(fs::hard_link_count(out), 2u);
 }
 
@@ -233,7 +233,7 @@ TEST(ReplaceFaults, AFifoIsWrittenInPlace) {
     const PatchIO& set = LargeSet();
     EXPECT_EQ(set.Write(fifo.c_str()), 1);
     reader.join();
-    EXPECT_EQ(received, TextOf(set));
+    EXPECT_TRUE(received == TextOf(set));
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
     EXPECT_EQ(Names(scratch.Path()).size(), 1u);
 }
@@ -251,35 +251,41 @@ TEST(ReplaceFaults, DevicesAreWrittenInPlace) {
         return LargeSet().Write("/dev/stdout") == 1 ? 0 : 1;
     });
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(faults::ReadBytes(out), TextOf(LargeSet()));
+    EXPECT_TRUE(faults::ReadBytes(out) == TextOf(LargeSet()));
     EXPECT_EQ(Names(scratch.Path()).size(), 1u);
 }
 
 // A user without write permission on the folder (root takes on the rights
 // of nobody in a child): a writable file there is written in place, a new
-// file cannot be made, and a read-only file stays as it was.
-TEST(ReplaceFaults, AFolderThatRefusesNewFiles) {
+// file cannot be made, and a read-only file stays as it was. In a sticky
+// folder (as /tmp) another user's writable file is written in place too,
+// since the folder would refuse the move.
+TEST(ReplaceFaults, AFolderThatRefusesNewFilesOrTheMove) {
     faults::Scratch scratch;
     const std::string writable = scratch.File("writable.txt"), readOnly = scratch.File("read-only.txt");
-    faults::WriteBytes(writable, kOld);
-    faults::WriteBytes(readOnly, kOld);
-    ASSERT_EQ(chmod(writable.c_str(), 0666), 0);
-    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
-    ASSERT_EQ(chmod(scratch.Path().c_str(), 0555), 0);
+    const fs::path sticky = scratch.Path() / "sticky";
+    const std::string shared = (sticky / "shared.txt").string();
+    fs::create_directory(sticky);
+    for (const std::string& file : {writable, readOnly, shared}) faults::WriteBytes(file, kOld);
+    ASSERT_EQ(chmod(writable.c_str(), 0666) | chmod(shared.c_str(), 0666) | chmod(readOnly.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(sticky.c_str(), 01777) | chmod(scratch.Path().c_str(), 0555), 0);
     const PatchIO& set = LargeSet();
     const int status = InChild([&] {
         if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) return kCannotSetUp;
         if (set.Write(writable.c_str()) != 1) return 1;
         if (set.Write(scratch.File("new.txt").c_str()) != 0) return 2;
         if (set.Write(readOnly.c_str()) != 0) return 3;
+        if (set.Write(shared.c_str()) != 1) return 4;
         return 0;
     });
     chmod(scratch.Path().c_str(), 0755);
     if (status == kCannotSetUp) GTEST_SKIP() << "cannot take on another user's rights here";
-    EXPECT_EQ(status, 0) << "1: the writable file, 2: the new file, 3: the read-only file";
-    EXPECT_EQ(faults::ReadBytes(writable), TextOf(set));
-    EXPECT_EQ(faults::ReadBytes(readOnly), kOld);
-    EXPECT_EQ(Names(scratch.Path()), (std::vector<std::string>{"read-only.txt", "writable.txt"}));
+    EXPECT_EQ(status, 0) << "1: the writable file, 2: the new file, 3: the read-only file, 4: the sticky folder";
+    EXPECT_TRUE(faults::ReadBytes(writable) == TextOf(set));
+    EXPECT_TRUE(faults::ReadBytes(shared) == TextOf(set));
+    EXPECT_TRUE(faults::ReadBytes(readOnly) == kOld);
+    EXPECT_EQ(Names(scratch.Path()), (std::vector<std::string>{"read-only.txt", "sticky", "writable.txt"}));
+    EXPECT_EQ(Names(sticky), std::vector<std::string>{"shared.txt"});
 }
 
 }  // namespace
