@@ -131,7 +131,10 @@ public:
     void AddCamera(const ExportCamera& camera) { cameras.push_back(camera); }
 
     // Writes the set as patch text, version 1.10. Answers 1 when the file
-    // was opened, written and closed in full, 0 otherwise.
+    // was opened, written and closed in full, 0 otherwise. The text is
+    // written beside the file and replaces it only when complete, so a
+    // failure leaves the old file as it was (a FIFO, a device or a file with
+    // several hard links is written in place).
     std::int32_t Write(const char* path) const;
     // The same text written to an open stream, which stays open; answers 1
     // when every write and the flush succeeded.

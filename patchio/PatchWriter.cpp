@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "os/FileReplace.h"
 #include "os/Shell.h"
 #include "patchio/PatchIO.h"
 #include "patchio/TempOutput.h"
@@ -166,14 +167,14 @@ void PatchIO::WriteText(std::string& text) const {
     sink->Flush();
 }
 
+// The new text goes beside the file and takes its place only when all of it
+// was written: a failure or a killed process leaves the old file as it was.
 std::int32_t PatchIO::Write(const char* path) const {
     if (!path) return 0;
-    std::FILE* file = std::fopen(path, "w");
-    if (!file) return 0;
-    bool ok = WriteStream(file) != 0;
-    // A failed close is a failure too.
-    if (std::fclose(file) != 0) ok = false;
-    return ok ? 1 : 0;
+    os::FileReplacement file(path, os::WriteMode::kText);
+    if (!file.Stream() || WriteStream(file.Stream()) == 0) return 0;
+    // A failed close or move is a failure too.
+    return file.Commit() ? 1 : 0;
 }
 
 void PatchIO::WriteTempAndOpen() const {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "support/Image.h"
+#include "support/OutputFile.h"
 
 namespace support {
 
@@ -15,10 +16,20 @@ bool WritePng(const std::string& path, const Image& image, std::string* why) {
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
-    const int ok = png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr);
+    OutputFile file(path);
+    if (!file.IsOpen()) {
+        if (why) *why = file.Failure();
+        return false;
+    }
+    const int ok = png_image_write_to_stdio(&png, file.File(), 0, image.rgb.data(), 0, nullptr);
     if (!ok && why) *why = png.message;
     png_image_free(&png);
-    return ok != 0;
+    if (!ok) return false;
+    if (!file.Commit()) {
+        if (why) *why = file.Failure();
+        return false;
+    }
+    return true;
 }
 
 bool ReadPng(const std::string& path, Image& image, std::string* why) {

@@ -1,9 +1,11 @@
 // PNG through stb's single-header coders, for builds without libpng (the
 // Windows cross builds). The implementations are compiled here, once.
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "support/Image.h"
+#include "support/OutputFile.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -29,10 +31,21 @@
 
 namespace support {
 
+namespace {
+
+void WriteToFile(void* file, void* data, int size) {
+    std::fwrite(data, 1, static_cast<std::size_t>(size), static_cast<std::FILE*>(file));
+}
+
+}  // namespace
+
 bool WritePng(const std::string& path, const Image& image, std::string* why) {
-    const int ok = stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(), image.width * 3);
-    if (!ok && why) *why = "cannot write " + path;
-    return ok != 0;
+    OutputFile file(path);
+    const bool ok = file.IsOpen() && stbi_write_png_to_func(WriteToFile, file.File(), image.width, image.height, 3,
+                                                           image.rgb.data(), image.width * 3) != 0 &&
+                    file.Commit();
+    if (!ok && why) *why = file.Failure().empty() ? "cannot write " + path : file.Failure();
+    return ok;
 }
 
 bool ReadPng(const std::string& path, Image& image, std::string* why) {

@@ -37,9 +37,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    // Runs the program in the scratch folder, without a desktop.
-    Outcome Run(const std::string& arguments) {
-        const std::string command = "cd '" + folder.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+    // Runs the program in the scratch folder, without a desktop, after the
+    // shell commands in setUp.
+    Outcome Run(const std::string& arguments, const std::string& setUp = "") {
+        const std::string command = "cd '" + folder.string() + "' && " + setUp + "env -u DISPLAY -u WAYLAND_DISPLAY '" +
                                     FERRULE_HOST_PATH + "' " + arguments + " >out.log 2>err.log";
         Outcome outcome;
         const int status = std::system(command.c_str());
@@ -108,6 +109,24 @@ TEST_F(HostProgram, FileThatCannotBeWrittenExitsOne) {
     EXPECT_EQ(o.code, 1);
     EXPECT_TRUE(Has(o.err, "could not write " + (folder / "no/such/folder/out.txt").string())) << o.err;
     EXPECT_EQ(o.out, "");
+}
+
+// A file-size limit of 8 KiB stops the default scene's 16 KiB export
+// midway: with its signal ignored the write fails, with the signal the
+// program is killed. Either way the file that was there stays.
+TEST_F(HostProgram, AnExportThatFailsOrIsKilledMidwayKeepsTheOldFile) {
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "killed" : "failed");
+        std::ofstream(folder / "scene.txt") << "old\n";
+        const Outcome o = Run("export -o scene.txt --no-open", killed ? "ulimit -f 16; " : "trap '' XFSZ; ulimit -f 16; ");
+        if (killed) {
+            EXPECT_NE(o.code, 0);
+        } else {
+            EXPECT_EQ(o.code, 1);
+            EXPECT_TRUE(Has(o.err, "could not write")) << o.err;
+        }
+        EXPECT_EQ(Slurp(folder / "scene.txt"), "old\n");
+    }
 }
 
 TEST_F(HostProgram, SceneThatCannotBeLoadedExitsTwo) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "ToolFiles.h"
 
@@ -16,9 +17,10 @@ struct Outcome {
     std::string err;
 };
 
-Outcome Program(const std::string& arguments) {
+// Runs patchtext with arguments, after the shell commands in setUp.
+Outcome Program(const std::string& arguments, const std::string& setUp = "") {
     const std::string out = toolfiles::TempPath("program_out.txt"), err = toolfiles::TempPath("program_err.txt");
-    const std::string line = std::string("\"") + PATCHTEXT_PROGRAM + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
+    const std::string line = setUp + "\"" + PATCHTEXT_PROGRAM + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
     const int raw = std::system(line.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -62,6 +64,24 @@ TEST(PatchtextProgram, CheckAnswersOkBadAndUnreadable) {
     EXPECT_EQ(failed.err.rfind(bad + ":20:10: error: ", 0), 0u) << failed.err;
     const Outcome unreadable = Program("info " + toolfiles::TempPath("program_missing.txt"));
     EXPECT_EQ(unreadable.status, 2);
+}
+
+// Output that fails midway (a file-size limit of 1 KiB, its signal
+// ignored so that the write fails) leaves the file that was there, and no
+// temporary beside it.
+TEST(PatchtextProgram, OutputThatFailsMidwayKeepsTheOldFile) {
+    const std::string input = toolfiles::WriteDefaultSceneExport("program_scene.txt");
+    for (const std::string command : {"to-obj", "render"}) {
+        SCOPED_TRACE(command);
+        const std::string out = toolfiles::WriteFile("program_keep." + command, "old\n");
+        const Outcome run = Program(command + " " + input + " -o " + out, "trap '' XFSZ; ulimit -f 2; ");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(out + ": error: "), std::string::npos) << run.err;
+        EXPECT_EQ(toolfiles::ReadFile(out), "old\n");
+        const std::filesystem::path folder = std::filesystem::path(out).parent_path();
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            EXPECT_EQ(entry.path().filename().string().find(".program_keep."), std::string::npos) << entry.path();
+    }
 }
 
 }  // namespace

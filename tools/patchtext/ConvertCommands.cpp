@@ -1,9 +1,9 @@
 // to-obj and render.
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 
 #include "patchio/PatchIO.h"
+#include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/ObjWriter.h"
@@ -79,12 +79,12 @@ int RunToObj(const ObjCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    std::ofstream file(command.output, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        console.err << command.output << ": error: cannot write the file\n";
+    support::OutputFile file(command.output);
+    if (!file.IsOpen()) {
+        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
         return kExitUsage;
     }
-    ObjWriter writer(file);
+    ObjWriter writer(file.Stream());
     writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) + " steps per patch edge");
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     std::int64_t vertices = 0, triangles = 0;
@@ -106,9 +106,9 @@ int RunToObj(const ObjCommand& command, Console& console) {
         ReportSkipped(command.file, i, skipped, console);
     }
     progress.Finish();
-    file.close();
-    if (!file) {
-        console.err << command.output << ": error: writing the file failed\n";
+    if (!file.Commit()) {
+        console.err << command.output << ": error: writing the file failed: " << file.Failure()
+                    << '\n';
         return kExitUsage;
     }
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
