@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "ToolFiles.h"
 
@@ -71,16 +72,17 @@ TEST(PatchtextProgram, CheckAnswersOkBadAndUnreadable) {
 // temporary beside it.
 TEST(PatchtextProgram, OutputThatFailsMidwayKeepsTheOldFile) {
     const std::string input = toolfiles::WriteDefaultSceneExport("program_scene.txt");
-    for (const std::string command : {"to-obj", "render"}) {
+    const std::pair<std::string, std::string> outputs[] = {{"to-obj", "obj"}, {"render", "png"}, {"to-gltf", "glb"}};
+    for (const auto& [command, extension] : outputs) {
         SCOPED_TRACE(command);
-        const std::string out = toolfiles::WriteFile("program_keep." + command, "old\n");
+        const std::string out = toolfiles::WriteFile("program_keep_" + command + "." + extension, "old\n");
         const Outcome run = Program(command + " " + input + " -o " + out, "trap '' XFSZ; ulimit -f 2; ");
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(out + ": error: "), std::string::npos) << run.err;
         EXPECT_EQ(toolfiles::ReadFile(out), "old\n");
         const std::filesystem::path folder = std::filesystem::path(out).parent_path();
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            EXPECT_EQ(entry.path().filename().string().find(".program_keep."), std::string::npos) << entry.path();
+            EXPECT_EQ(entry.path().filename().string().find(".program_keep_"), std::string::npos) << entry.path();
     }
 }
 

@@ -1,11 +1,11 @@
 // to-gltf.
 #include <cstdio>
-#include <fstream>
 
 #include "gltf/CameraPose.h"
 #include "gltf/MeshAssembler.h"
 #include "gltf/SceneWriter.h"
 #include "patchio/PatchIO.h"
+#include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/SetLoad.h"
@@ -68,19 +68,20 @@ int RunToGltf(const GltfCommand& command, Console& console) {
         ++cameras;
     }
 
-    std::ofstream file(command.output, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        console.err << command.output << ": error: cannot write the file\n";
+    // The scene replaces an earlier file of that name only when all of it
+    // was written.
+    support::OutputFile file(command.output);
+    if (!file.IsOpen()) {
+        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
         return kExitUsage;
     }
     std::string why;
-    if (!scene.Write(file, container, &why)) {
+    if (!scene.Write(file.Stream(), container, &why)) {
         console.err << command.output << ": error: " << why << '\n';
         return kExitUsage;
     }
-    file.close();
-    if (!file) {
-        console.err << command.output << ": error: writing the file failed\n";
+    if (!file.Commit()) {
+        console.err << command.output << ": error: writing the file failed: " << file.Failure() << '\n';
         return kExitUsage;
     }
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
