@@ -1,0 +1,153 @@
+#include "scenes/ImportedMesh.h"
+
+#include <assimp/mesh.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The most face corners a joined mesh may have: every patch index, vertex
+// index and vector index of its conversion (at most nine vectors per
+// corner) stays within the host's 32-bit indices.
+constexpr std::size_t kMaxCorners = 200'000'000;
+// The most corners a polygon mesh keeps in one face.
+constexpr unsigned kMaxSides = 255;
+
+std::uint32_t Bits(float value) {
+    const float positiveZero = value + 0.0f;  // -0 + 0 is +0: one position, one hash
+    std::uint32_t bits;
+    std::memcpy(&bits, &positiveZero, sizeof bits);
+    return bits;
+}
+
+std::uint32_t Hash(const Float3& p) {
+    std::uint32_t h = Bits(p.x) * 0x9E3779B1u;
+    h ^= (Bits(p.y) * 0x85EBCA77u) + 0x7F4A7C15u + (h << 6) + (h >> 2);
+    h ^= (Bits(p.z) * 0xC2B2AE3Du) + 0x165667B1u + (h << 6) + (h >> 2);
+    h ^= h >> 16;  // the high bits into the low ones that pick the slot
+    h *= 0x85EBCA6Bu;
+    return h ^ (h >> 13);
+}
+
+// Welds positions by value: an open-addressed table of point numbers, at
+// most half full.
+class PositionWeld {
+public:
+    explicit PositionWeld(std::size_t mostPositions) {
+        std::size_t size = 16;
+        while (size < 2 * mostPositions) size *= 2;
+        slots_.assign(size, -1);
+        mask_ = size - 1;
+    }
+
+    std::int32_t Add(const Float3& p, std::vector<Float3>& points) {
+        for (std::size_t at = Hash(p) & mask_;; at = (at + 1) & mask_) {
+            std::int32_t& slot = slots_[at];
+            if (slot < 0) {
+                slot = static_cast<std::int32_t>(points.size());
+                points.push_back(p);
+                return slot;
+            }
+            const Float3& q = points[static_cast<std::size_t>(slot)];
+            if (q.x == p.x && q.y == p.y && q.z == p.z) return slot;
+        }
+    }
+
+private:
+    std::vector<std::int32_t> slots_;
+    std::size_t mask_ = 0;
+};
+
+std::string MeshName(const aiMesh& mesh) {
+    return std::string("mesh \"") + mesh.mName.C_Str() + "\"";
+}
+
+bool CheckSizes(const std::vector<const aiMesh*>& meshes, std::size_t& positions, std::string& error) {
+    std::size_t corners = 0;
+    positions = 0;
+    for (const aiMesh* mesh : meshes) {
+        positions += mesh->mNumVertices;
+        if (mesh->mNumVertices > 0 && !mesh->mVertices) {
+            error = MeshName(*mesh) + " has no positions";
+            return false;
+        }
+        if (mesh->mNumFaces > 0 && !mesh->mFaces) {
+            error = MeshName(*mesh) + " has no faces";
+            return false;
+        }
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) corners += mesh->mFaces[f].mNumIndices;
+    }
+    if (corners > kMaxCorners || positions > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        error = "too large: " + std::to_string(positions) + " positions, " + std::to_string(corners) + " corners";
+        return false;
+    }
+    return true;
+}
+
+// The welded point of each of mesh's vertices.
+bool WeldPositions(const aiMesh& mesh, PositionWeld& weld, PolygonMesh& out, std::vector<std::int32_t>& welded,
+                   std::string& error) {
+    welded.resize(mesh.mNumVertices);
+    for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+        const aiVector3D& source = mesh.mVertices[v];
+        const Float3 p{source.x, source.y, source.z};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+            error = MeshName(mesh) + ": vertex " + std::to_string(v) + " has a coordinate that is not a finite number";
+            return false;
+        }
+        welded[v] = weld.Add(p, out.points);
+    }
+    return true;
+}
+
+bool TakeFaces(const aiMesh& mesh, const std::vector<std::int32_t>& welded, JoinedMesh& joined, std::string& error) {
+    PolygonMesh& out = joined.mesh;
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        if (face.mNumIndices < 3) {
+            ++(face.mNumIndices == 2 ? joined.lines : joined.points);
+            continue;
+        }
+        if (!face.mIndices) {
+            error = MeshName(mesh) + ": face " + std::to_string(f) + " has no corners";
+            return false;
+        }
+        for (unsigned k = 0; k < face.mNumIndices; ++k) {
+            if (face.mIndices[k] >= mesh.mNumVertices) {
+                error = MeshName(mesh) + ": face " + std::to_string(f) + " refers to vertex " +
+                        std::to_string(face.mIndices[k]) + " of " + std::to_string(mesh.mNumVertices);
+                return false;
+            }
+        }
+        auto corner = [&](unsigned k) { return welded[face.mIndices[k]]; };
+        if (face.mNumIndices <= kMaxSides) {
+            for (unsigned k = 0; k < face.mNumIndices; ++k) out.corners.push_back(corner(k));
+            out.faceSides.push_back(static_cast<std::uint8_t>(face.mNumIndices));
+            continue;
+        }
+        for (unsigned k = 1; k + 1 < face.mNumIndices; ++k) {
+            out.corners.insert(out.corners.end(), {corner(0), corner(k), corner(k + 1)});
+            out.faceSides.push_back(3);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool JoinMeshes(const std::vector<const aiMesh*>& meshes, JoinedMesh& joined, std::string& error) {
+    joined = JoinedMesh();
+    std::size_t positions = 0;
+    if (!CheckSizes(meshes, positions, error)) return false;
+    PositionWeld weld(positions);
+    std::vector<std::int32_t> welded;
+    for (const aiMesh* mesh : meshes) {
+        if (!WeldPositions(*mesh, weld, joined.mesh, welded, error)) return false;
+        if (!TakeFaces(*mesh, welded, joined, error)) return false;
+    }
+    joined.mesh.points.shrink_to_fit();
+    return true;
+}
