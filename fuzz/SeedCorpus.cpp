@@ -81,6 +81,29 @@ void WriteDefaultScene(const fs::path& path) {
     SetCOREInterface(previous);
 }
 
+// Small real files of other tools (Debian's assimp-testmodels, where it is
+// installed), each behind the byte that picks its kind in the fuzz target.
+void AddImportSeeds(const fs::path& folder) {
+    const fs::path models = "/usr/share/assimp/models";
+    const struct {
+        char kind;  // the file's place in SceneImportFuzz.cpp's kinds
+        const char* file;
+    } seeds[] = {
+        {0, "glTF2/cameras/Cameras.gltf"},
+        {0, "glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf"},
+        {1, "Collada/cameras.dae"},
+        {1, "Collada/lights.dae"},
+        {2, "STL/triangle_with_two_solids.stl"},
+        {2, "STL/formatDetection"},
+        {3, "OFF/Cube.off"},
+    };
+    for (const auto& seed : seeds) {
+        const fs::path file = models / seed.file;
+        if (!fs::exists(file)) continue;
+        WriteAll(folder / file.filename(), std::string(1, seed.kind) + ReadAll(file));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,7 +114,7 @@ int main(int argc, char** argv) {
     const fs::path source = argv[1];
     const fs::path out = argv[2];
     for (const char* target : {"tokeniser", "block_tokeniser", "number_parse", "reader", "roundtrip", "bpt_loader",
-                               "obj_loader", "scene_file"})
+                               "obj_loader", "scene_file", "scene_import"})
         fs::create_directories(out / target);
 
     WriteDefaultScene(out / "reader" / "default_scene.txt");
@@ -119,5 +142,6 @@ int main(int argc, char** argv) {
     CopyInto(FilesOf(source / "tests" / "data", {".obj"}), out / "obj_loader");
     CopyInto(FilesOf(source / "data", {".obj"}), out / "obj_loader");
     CopyInto(FilesOf(source / "tests" / "data" / "scene", {".json"}), out / "scene_file");
+    AddImportSeeds(out / "scene_import");
     return 0;
 }

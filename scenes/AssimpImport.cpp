@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <new>
 #include <sstream>
 
 #include "scenes/ImportedScene.h"
@@ -121,7 +122,7 @@ bool RootIsImporters(const aiScene& scene) {
 }
 
 template <typename Read>
-SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read) {
+SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener, Read&& read) {
     Assimp::Importer importer;
     SetProperties(importer);
     ReadProgress progress(name, listener);
@@ -134,6 +135,19 @@ SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& r
     if (!dropped.empty()) return {nullptr, name + ": " + dropped};
     const ImportOptions options{name, RootIsImporters(*scene)};
     return BuildImportedScene(*scene, options, listener);
+}
+
+// The import, with whatever the importer or the scene's building throws
+// (running out of memory on what a file declares) turned into an error.
+template <typename Read>
+SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read) {
+    try {
+        return ImportUnguarded(name, listener, read);
+    } catch (const std::bad_alloc&) {
+        return {nullptr, name + ": not enough memory to load it"};
+    } catch (const std::exception& e) {
+        return {nullptr, name + ": " + e.what()};
+    }
 }
 
 std::string Lower(std::string text) {
