@@ -95,7 +95,6 @@ void AddImportSeeds(const fs::path& folder) {
         {1, "Collada/lights.dae"},
         {2, "STL/triangle_with_two_solids.stl"},
         {2, "STL/formatDetection"},
-        {3, "OFF/Cube.off"},
     };
     for (const auto& seed : seeds) {
         const fs::path file = models / seed.file;

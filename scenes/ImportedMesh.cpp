@@ -65,8 +65,10 @@ std::string MeshName(const aiMesh& mesh) {
     return std::string("mesh \"") + mesh.mName.C_Str() + "\"";
 }
 
-bool CheckSizes(const std::vector<const aiMesh*>& meshes, std::size_t& positions, std::string& error) {
-    std::size_t corners = 0;
+// Counts what the meshes hold and makes room for their faces.
+bool CheckSizes(const std::vector<const aiMesh*>& meshes, std::size_t& positions, PolygonMesh& out,
+                std::string& error) {
+    std::size_t corners = 0, faces = 0;
     positions = 0;
     for (const aiMesh* mesh : meshes) {
         positions += mesh->mNumVertices;
@@ -79,11 +81,14 @@ bool CheckSizes(const std::vector<const aiMesh*>& meshes, std::size_t& positions
             return false;
         }
         for (unsigned f = 0; f < mesh->mNumFaces; ++f) corners += mesh->mFaces[f].mNumIndices;
+        faces += mesh->mNumFaces;
     }
     if (corners > kMaxCorners || positions > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         error = "too large: " + std::to_string(positions) + " positions, " + std::to_string(corners) + " corners";
         return false;
     }
+    out.corners.reserve(corners);  // points and lines, left out, leave some unused
+    out.faceSides.reserve(faces);
     return true;
 }
 
@@ -141,7 +146,7 @@ bool TakeFaces(const aiMesh& mesh, const std::vector<std::int32_t>& welded, Join
 bool JoinMeshes(const std::vector<const aiMesh*>& meshes, JoinedMesh& joined, std::string& error) {
     joined = JoinedMesh();
     std::size_t positions = 0;
-    if (!CheckSizes(meshes, positions, error)) return false;
+    if (!CheckSizes(meshes, positions, joined.mesh, error)) return false;
     PositionWeld weld(positions);
     std::vector<std::int32_t> welded;
     for (const aiMesh* mesh : meshes) {

@@ -66,12 +66,16 @@ private:
     std::string error_;
     std::unordered_map<std::string, MemoryNode*> byName_;  // the first node of each name
     std::unordered_set<const aiNode*> seen_;
+    std::unordered_set<std::string> lights_;  // the names of the lights' nodes
     std::map<std::vector<unsigned>, std::shared_ptr<const PolygonMesh>> joined_;  // by mesh list
     std::size_t points_ = 0, lines_ = 0, faces_ = 0, nodes_ = 0;
 };
 
 SceneLoad SceneBuilder::Build() {
     if (!scene_.mRootNode) return {nullptr, options_.name + ": the file holds no scene (no root node)"};
+    for (unsigned i = 0; i < scene_.mNumLights; ++i) {
+        if (scene_.mLights && scene_.mLights[i]) lights_.insert(scene_.mLights[i]->mName.C_Str());
+    }
     auto root = std::make_unique<MemoryNode>("Scene Root");
     if (!AddNodes(*root) || !AddCameras()) return {nullptr, error_};
     if (faces_ == 0 && scene_.mNumCameras == 0) {
@@ -121,9 +125,7 @@ bool SceneBuilder::AddNode(const PendingNode& pending, std::vector<PendingNode>&
 // one model cut by material, and joined its parts stay one welded surface.
 bool SceneBuilder::AddMeshes(const aiNode& source, MemoryNode& node) {
     if (source.mNumMeshes == 0) {
-        for (unsigned i = 0; i < scene_.mNumLights; ++i) {
-            if (scene_.mLights[i] && node.name == scene_.mLights[i]->mName.C_Str()) node.SetObject(MemoryObject::Inert());
-        }
+        if (lights_.count(node.name) != 0) node.SetObject(MemoryObject::Inert());
         return true;
     }
     std::vector<unsigned> list(source.mMeshes, source.mMeshes + source.mNumMeshes);

@@ -302,6 +302,54 @@ TEST(SceneImport, BytesInMemoryLoadAsTheFileDoes) {
     EXPECT_EQ(bad.error.rfind("bad.gltf: ", 0), 0u) << bad.error;
 }
 
+// A polygon of n corners on the unit circle, as an ASCII PLY file (whose
+// corner counts may pass 255).
+std::string PlyPolygon(int n) {
+    std::string text = "ply\nformat ascii 1.0\nelement vertex " + std::to_string(n) +
+                       "\nproperty float x\nproperty float y\nproperty float z\nelement face 1\n"
+                       "property list ushort int vertex_indices\nend_header\n";
+    for (int i = 0; i < n; ++i) {
+        const double a = 6.283185307179586 * i / n;
+        text += std::to_string(std::cos(a)) + " " + std::to_string(std::sin(a)) + " 0\n";
+    }
+    text += std::to_string(n);
+    for (int i = 0; i < n; ++i) text += " " + std::to_string(i);
+    return text + "\n";
+}
+
+TEST(SceneImport, FacesBecomePatchesAsTheConversionMakesThem) {
+    const struct {
+        const char* what;
+        std::string file;
+        std::size_t triangles, quads, verts;
+        std::size_t warnings;
+    } cases[] = {
+        {"a triangle, a line and a point", "OFF\n4 3 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n3 0 1 2\n2 2 3\n1 3\n", 1, 0, 4, 1},
+        {"a quadrilateral stays one", "OFF\n4 1 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n4 0 1 2 3\n", 0, 1, 4, 0},
+        {"a hexagon is a fan of four", PlyPolygon(6), 4, 0, 6, 0},
+        {"a polygon of 300 corners is a fan of 298", PlyPolygon(300), 298, 0, 300, 0},
+        {"0 and -0 are one position", "OFF\n4 2 0\n0 0 0\n1 0 0\n-0 0 0\n0 1 0\n3 0 1 3\n3 2 3 1\n", 2, 0, 3, 0},
+        {"a triangle whose corners weld into one is kept", "OFF\n6 2 0\n0 0 0\n1 0 0\n0 1 0\n5 5 5\n5 5 5\n5 5 5\n3 0 1 2\n3 3 4 5\n", 2, 0, 4, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> warnings;
+        LoadListener listener;
+        listener.warn = [&warnings](const std::string& w) { warnings.push_back(w); };
+        const std::string kind = c.file.rfind("ply", 0) == 0 ? ".ply" : ".off";
+        SceneLoad load = ImportSceneBytes(c.file, kind, "test" + kind, listener);
+        ASSERT_TRUE(load) << load.error;
+        const Converted converted = ConvertAll(*load.root);
+        EXPECT_EQ(converted.triangles, c.triangles);
+        EXPECT_EQ(converted.quads, c.quads);
+        EXPECT_EQ(converted.verts, c.verts);
+        ASSERT_EQ(warnings.size(), c.warnings);
+        if (c.warnings) {
+            EXPECT_EQ(warnings[0], "test.off: left out 1 points and 1 lines (a patch object holds only faces)");
+        }
+    }
+}
+
 TEST(SceneImport, FormatsListOursFirstThenTheImportersWithoutDuplicates) {
     const std::vector<std::string> all = LoadableExtensions();
     ASSERT_GE(all.size(), 3u);
