@@ -11,9 +11,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <new>
 #include <sstream>
 
+#include "scenes/CameraTargets3ds.h"
 #include "scenes/ImportedScene.h"
 #include "scenes/SceneImport.h"
 
@@ -26,6 +30,8 @@ const char* const kOwnExtensions[] = {".json", ".bpt", ".obj"};
 // a 3DS file have no root transform), so that the transform the importer
 // puts there, its unit scaling or its up-axis rotation, is dropped.
 const char* const kImporterRoots[] = {"Collada Importer", "Discreet 3DS Importer"};
+// The format whose camera targets are read from the file itself.
+const char* const kTargetCameras = "Discreet 3DS Importer";
 
 // Warnings of the importer that mean it dropped part of the file.
 const char* const kDroppedData[] = {"out-of-range", "out of range"};
@@ -112,17 +118,16 @@ void SetProperties(Assimp::Importer& importer) {
     importer.SetPropertyFloat(AI_CONFIG_GLOBAL_SCALE_FACTOR_KEY, 1.0f);
 }
 
-bool RootIsImporters(const aiScene& scene) {
+// The name of the importer that read the scene, as it records it.
+std::string Format(const aiScene& scene) {
     aiString format;
-    if (!scene.mMetaData || !scene.mMetaData->Get("SourceAsset_Format", format)) return false;
-    for (const char* own : kImporterRoots) {
-        if (std::string(format.C_Str()) == own) return true;
-    }
-    return false;
+    if (!scene.mMetaData || !scene.mMetaData->Get("SourceAsset_Format", format)) return std::string();
+    return format.C_Str();
 }
 
 template <typename Read>
-SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener, Read&& read) {
+SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener, Read&& read,
+                          const std::function<std::string()>& bytes) {
     Assimp::Importer importer;
     SetProperties(importer);
     ReadProgress progress(name, listener);
@@ -133,16 +138,22 @@ SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener,
     if (!scene) return {nullptr, name + ": the importer refuses it: " + importer.GetErrorString()};
     const std::string dropped = log.DroppedData();
     if (!dropped.empty()) return {nullptr, name + ": " + dropped};
-    const ImportOptions options{name, RootIsImporters(*scene)};
+    ImportOptions options;
+    options.name = name;
+    const std::string format = Format(*scene);
+    options.dropRootTransform =
+        std::find(std::begin(kImporterRoots), std::end(kImporterRoots), format) != std::end(kImporterRoots);
+    if (format == kTargetCameras && scene->mNumCameras > 0) options.cameraTargets = CameraTargets3ds(bytes());
     return BuildImportedScene(*scene, options, listener);
 }
 
 // The import, with whatever the importer or the scene's building throws
 // (running out of memory on what a file declares) turned into an error.
 template <typename Read>
-SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read) {
+SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read,
+                 const std::function<std::string()>& bytes) {
     try {
-        return ImportUnguarded(name, listener, read);
+        return ImportUnguarded(name, listener, read, bytes);
     } catch (const std::bad_alloc&) {
         return {nullptr, name + ": not enough memory to load it"};
     } catch (const std::exception& e) {
@@ -179,13 +190,18 @@ std::vector<std::string> ImporterExtensions() {
 }
 
 SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener) {
-    return Import(path, listener, [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); });
+    const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
+    return Import(path, listener, read, [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
 }
 
 SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extension, const std::string& name,
                            const LoadListener& listener) {
     const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);
-    return Import(name, listener, [&](Assimp::Importer& importer, unsigned flags) {
+    const auto read = [&](Assimp::Importer& importer, unsigned flags) {
         return importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, hint.c_str());
-    });
+    };
+    return Import(name, listener, read, [&] { return bytes; });
 }

@@ -67,6 +67,7 @@ private:
     std::unordered_map<std::string, MemoryNode*> byName_;  // the first node of each name
     std::unordered_set<const aiNode*> seen_;
     std::unordered_set<std::string> lights_;  // the names of the lights' nodes
+    MemoryNode* fileRoot_ = nullptr;          // the host node of the file's root
     std::map<std::vector<unsigned>, std::shared_ptr<const PolygonMesh>> joined_;  // by mesh list
     std::size_t points_ = 0, lines_ = 0, faces_ = 0, nodes_ = 0;
 };
@@ -107,6 +108,7 @@ bool SceneBuilder::AddNode(const PendingNode& pending, std::vector<PendingNode>&
     MemoryNode& node = *pending.parent->AddChild(name);
     byName_.emplace(name, &node);
     const bool isRoot = &source == scene_.mRootNode;
+    if (isRoot) fileRoot_ = &node;
     const Matrix3 local = isRoot && options_.dropRootTransform ? Matrix3() : HostMatrix(source.mTransformation);
     node.world = Compose(local, pending.parent->world);
     if (!IsFinite(local) || !IsFinite(node.world)) {
@@ -178,6 +180,14 @@ bool SceneBuilder::AddCamera(const aiCamera& camera) {
     const auto named = byName_.find(name + kTargetSuffix);
     if (named != byName_.end()) {
         holder->target = named->second;
+        return true;
+    }
+    const auto point = options_.cameraTargets.find(name);
+    if (point != options_.cameraTargets.end() && fileRoot_) {
+        MemoryNode* target = fileRoot_->AddChild(name + kTargetSuffix);
+        target->world = Compose(Matrix3::Translation(point->second), fileRoot_->world);
+        if (!IsFinite(target->world)) return Fail("camera \"" + name + "\" has a target that is not finite");
+        holder->target = target;
         return true;
     }
     const aiVector3D& view = camera.mLookAt;

@@ -18,9 +18,10 @@
 //   kept, larger polygons split into fans, every face kept; points and lines
 //   are left out with a warning.
 // - Cameras: a look-at camera on the camera's node, at the node's origin,
-//   aimed at the node "<camera>.Target" where the file has one and
-//   otherwise at a new child node of that name one unit down the camera's
-//   view direction. Lights become inert objects.
+//   aimed at the node "<camera>.Target" where the file has one, at a new
+//   node of that name on the point the file names (3DS target cameras),
+//   and otherwise at a new child node of that name one unit down the
+//   camera's view direction. Lights become inert objects.
 // - Bad input (a file the importer refuses, indices out of range, positions
 //   or transforms that are not finite, nodes that repeat, a scene with no
 //   meshes and no cameras) fails the whole load with a message naming the

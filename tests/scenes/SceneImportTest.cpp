@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "ImportTestSupport.h"
+#include "scenes/CameraTargets3ds.h"
 #include "scenes/SceneFiles.h"
 #include "scenes/SceneImport.h"
 
@@ -253,6 +254,38 @@ TEST(SceneImport, GltfCamerasAreAimedAlongTheirViewAxis) {
         ASSERT_NE(camera->target, nullptr);
         EXPECT_LT(camera->target->world.row[3].z, at.z);
     }
+}
+
+TEST(SceneImport, ThreeDsTargetCamerasLookAtTheirTargets) {
+    for (const std::string file : {"3DS/TargetCameraAnim.3ds", "3DS/CameraRollAnim.3ds"}) {
+        SCOPED_TRACE(file);
+        REQUIRE_TEST_MODEL(file);
+        // The camera chunk (id 0x4700, 52 bytes long): position, then target.
+        const std::string bytes = ReadModelBytes(file);
+        const std::size_t chunk = bytes.find(std::string("\x00\x47\x34\x00\x00\x00", 6));
+        ASSERT_NE(chunk, std::string::npos);
+        float target[3];
+        std::memcpy(target, bytes.data() + chunk + 6 + 12, sizeof target);
+        SceneLoad load = Load(file);
+        ASSERT_TRUE(load) << load.error;
+        const std::vector<const MemoryNode*> cameras = Cameras(*load.root);
+        ASSERT_EQ(cameras.size(), 1u);
+        ASSERT_NE(cameras[0]->target, nullptr);
+        EXPECT_EQ(cameras[0]->target->name, cameras[0]->name + ".Target");
+        const Float3 at = cameras[0]->target->world.row[3];
+        EXPECT_FLOAT_EQ(at.x, target[0]);
+        EXPECT_FLOAT_EQ(at.y, target[1]);
+        EXPECT_FLOAT_EQ(at.z, target[2]);
+    }
+}
+
+TEST(SceneImport, ThreeDsCameraTargetsOfEveryCutShortFileStayInsideIt) {
+    REQUIRE_TEST_MODEL("3DS/TargetCameraAnim.3ds");
+    const std::string bytes = ReadModelBytes("3DS/TargetCameraAnim.3ds");
+    EXPECT_EQ(CameraTargets3ds(bytes).size(), 1u);
+    std::size_t found = 0;
+    for (std::size_t size = 0; size < bytes.size(); ++size) found += CameraTargets3ds(bytes.substr(0, size)).size();
+    EXPECT_EQ(found, 0u);  // the file's main chunk is as long as the file
 }
 
 TEST(SceneImport, PointsAndLinesAreLeftOutWithAWarning) {
