@@ -32,32 +32,71 @@ std::uint32_t Hash(const Float3& p) {
     return h ^ (h >> 13);
 }
 
-// Welds positions by value: an open-addressed table of point numbers, at
-// most half full.
+// Welds positions by value: an open-addressed table, at most half full, of
+// point numbers with their positions' hashes beside them, so that a probe
+// reads a point only when the hashes match.
 class PositionWeld {
 public:
-    explicit PositionWeld(std::size_t mostPositions) {
-        std::size_t size = 16;
-        while (size < 2 * mostPositions) size *= 2;
-        slots_.assign(size, -1);
-        mask_ = size - 1;
-    }
+    PositionWeld() { Resize(kFirstSize); }
 
     std::int32_t Add(const Float3& p, std::vector<Float3>& points) {
-        for (std::size_t at = Hash(p) & mask_;; at = (at + 1) & mask_) {
-            std::int32_t& slot = slots_[at];
-            if (slot < 0) {
-                slot = static_cast<std::int32_t>(points.size());
-                points.push_back(p);
-                return slot;
-            }
-            const Float3& q = points[static_cast<std::size_t>(slot)];
-            if (q.x == p.x && q.y == p.y && q.z == p.z) return slot;
+        const std::uint32_t hash = Hash(p);
+        std::uint64_t& recent = recent_[hash & (kRecent - 1)];
+        if (recent != kEmpty && (recent >> 32) == hash && Same(points, recent, p)) {
+            return static_cast<std::int32_t>(recent & 0xFFFFFFFFu);
         }
+        const std::int32_t point = Find(hash, p, points);
+        recent = (std::uint64_t{hash} << 32) | static_cast<std::uint32_t>(point);
+        return point;
     }
 
 private:
-    std::vector<std::int32_t> slots_;
+    // No point number has all 32 bits set (they stay below 2^31).
+    static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+    // Positions recently met, by hash: meshes name a position again soon
+    // (the corners of neighbouring faces), and this small table stays in
+    // the cache where the large one does not.
+    static constexpr std::size_t kRecent = 4096;
+    // The table's first size; it grows as positions come.
+    static constexpr std::size_t kFirstSize = 1024;
+
+    static bool Same(const std::vector<Float3>& points, std::uint64_t slot, const Float3& p) {
+        const Float3& q = points[static_cast<std::size_t>(slot & 0xFFFFFFFFu)];
+        return q.x == p.x && q.y == p.y && q.z == p.z;
+    }
+
+    // Doubles the table, keeping every entry (their hashes are in them).
+    void Resize(std::size_t size) {
+        std::vector<std::uint64_t> old(size, kEmpty);
+        old.swap(slots_);
+        mask_ = size - 1;
+        for (const std::uint64_t slot : old) {
+            if (slot == kEmpty) continue;
+            std::size_t at = (slot >> 32) & mask_;
+            while (slots_[at] != kEmpty) at = (at + 1) & mask_;
+            slots_[at] = slot;
+        }
+    }
+
+    std::int32_t Find(std::uint32_t hash, const Float3& p, std::vector<Float3>& points) {
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            std::uint64_t& slot = slots_[at];
+            if (slot == kEmpty) {
+                if (2 * (points.size() + 1) > slots_.size()) {
+                    Resize(2 * slots_.size());  // at most half full
+                    return Find(hash, p, points);
+                }
+                const auto point = static_cast<std::int32_t>(points.size());
+                slot = (std::uint64_t{hash} << 32) | static_cast<std::uint32_t>(point);
+                points.push_back(p);
+                return point;
+            }
+            if ((slot >> 32) == hash && Same(points, slot, p)) return static_cast<std::int32_t>(slot & 0xFFFFFFFFu);
+        }
+    }
+
+    std::vector<std::uint64_t> recent_ = std::vector<std::uint64_t>(kRecent, kEmpty);
+    std::vector<std::uint64_t> slots_;
     std::size_t mask_ = 0;
 };
 
@@ -147,7 +186,7 @@ bool JoinMeshes(const std::vector<const aiMesh*>& meshes, JoinedMesh& joined, st
     joined = JoinedMesh();
     std::size_t positions = 0;
     if (!CheckSizes(meshes, positions, joined.mesh, error)) return false;
-    PositionWeld weld(positions);
+    PositionWeld weld;
     std::vector<std::int32_t> welded;
     for (const aiMesh* mesh : meshes) {
         if (!WeldPositions(*mesh, weld, joined.mesh, welded, error)) return false;
