@@ -36,6 +36,17 @@ const char* const kTargetCameras = "Discreet 3DS Importer";
 // Warnings of the importer that mean it dropped part of the file.
 const char* const kDroppedData[] = {"out-of-range", "out of range"};
 
+// How much of a file's start is searched for the end of a PLY header.
+constexpr std::size_t kPlyHeaderLimit = 1u << 20;
+
+// The importer library's PLY reader reads a header that has no end line
+// forever, so such a file is refused before it is read. start is the
+// file's first bytes (up to kPlyHeaderLimit).
+std::string PlyHeaderProblem(const std::string& start) {
+    if (start.rfind("ply", 0) != 0 || start.find("end_header") != std::string::npos) return std::string();
+    return "the PLY header has no end_header line in its first megabyte";
+}
+
 // Reports the read's progress as a status line.
 class ReadProgress final : public Assimp::ProgressHandler {
 public:
@@ -190,6 +201,12 @@ std::vector<std::string> ImporterExtensions() {
 }
 
 SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener) {
+    std::string start(kPlyHeaderLimit, '\0');
+    std::ifstream head(path, std::ios::binary);
+    head.read(&start[0], static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(std::max<std::streamsize>(head.gcount(), 0)));
+    const std::string problem = PlyHeaderProblem(start);
+    if (!problem.empty()) return {nullptr, path + ": " + problem};
     const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
     return Import(path, listener, read, [&] {
         std::ifstream in(path, std::ios::binary);
@@ -199,6 +216,8 @@ SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener)
 
 SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extension, const std::string& name,
                            const LoadListener& listener) {
+    const std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
+    if (!problem.empty()) return {nullptr, name + ": " + problem};
     const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);
     const auto read = [&](Assimp::Importer& importer, unsigned flags) {
         return importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, hint.c_str());

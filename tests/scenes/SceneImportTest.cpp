@@ -333,6 +333,9 @@ TEST(SceneImport, BytesInMemoryLoadAsTheFileDoes) {
                                            LoadListener());
     EXPECT_FALSE(bad);
     EXPECT_EQ(bad.error.rfind("bad.gltf: ", 0), 0u) << bad.error;
+    // A PLY header cut short, which the importer library would read forever.
+    const SceneLoad cut = ImportSceneBytes("ply\nformat ascii 1.0\nelement", ".ply", "cut.ply", LoadListener());
+    EXPECT_EQ(cut.error, "cut.ply: the PLY header has no end_header line in its first megabyte");
 }
 
 // A polygon of n corners on the unit circle, as an ASCII PLY file (whose
