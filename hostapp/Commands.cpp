@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "hostapp/Discovery.h"
@@ -13,12 +14,15 @@
 #include "os/Library.h"
 #include "os/Shell.h"
 #include "scenes/SceneFiles.h"
+#include "scenes/SceneImport.h"
 #include "support/Progress.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The width the formats command fills its lines to.
+constexpr std::size_t kFormatsLineWidth = 78;
 // The plug-in's file-name buffer holds this many characters and a null.
 constexpr std::size_t kMaxPathLength = 259;
 
@@ -38,9 +42,39 @@ bool Usable(const DiscoveryAnswers& answers) {
     return problems.empty();
 }
 
-std::unique_ptr<MemoryNode> LoadScene(const std::string& scene) {
-    if (scene.empty()) return DefaultScene();
-    SceneLoad load = LoadSceneFile(scene);
+// What a load is doing now, written by the load and read by the progress
+// line's thread.
+class SharedStatus {
+public:
+    explicit SharedStatus(std::string text) : text_(std::move(text)) {}
+    void Set(const std::string& text) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        text_ = text;
+    }
+    std::string Get() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return text_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string text_;
+};
+
+std::unique_ptr<MemoryNode> LoadScene(const std::string& scene, bool progress) {
+    const std::string loading = "loading " + (scene.empty() ? "the default scene" : scene);
+    auto status = std::make_shared<SharedStatus>(loading);
+    std::vector<std::string> warnings;
+    SceneLoad load;
+    {
+        support::Spinner line(stderr, progress, [status] { return status->Get(); });
+        if (scene.empty()) return DefaultScene();
+        LoadListener listener;
+        listener.warn = [&warnings](const std::string& warning) { warnings.push_back(warning); };
+        listener.status = [status](const std::string& text) { status->Set(text); };
+        load = LoadSceneFile(scene, listener);
+    }
+    for (const std::string& warning : warnings) Complain("warning: " + warning);
     if (!load) Complain("cannot load the scene " + scene + ": " + load.error);
     return std::move(load.root);
 }
@@ -102,12 +136,7 @@ int RunExportCommand(const ExportOptions& options) {
     }
     const std::optional<std::string> path = OutputPath(options);
     if (!path) return kExitUsage;
-    std::unique_ptr<MemoryNode> scene;
-    {
-        const std::string loading = "loading " + (options.scene.empty() ? "the default scene" : options.scene);
-        support::Spinner line(stderr, options.progress, [loading] { return loading; });
-        scene = LoadScene(options.scene);
-    }
+    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene, options.progress);
     if (!scene) return kExitUsage;
     std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
     if (!plugin) return kExitUsage;
@@ -124,6 +153,21 @@ int RunExportCommand(const ExportOptions& options) {
     const int code = Report(run, *path, options.progress);
     if (code == kExitOk && !options.noOpen) os::OpenInShell(path->c_str());
     return code;
+}
+
+int RunFormatsCommand() {
+    std::string line;
+    for (const std::string& extension : LoadableExtensions()) {
+        if (line.size() + extension.size() >= kFormatsLineWidth) {
+            std::printf("%s\n", line.c_str());
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + extension;
+    }
+    if (!line.empty()) std::printf("%s\n", line.c_str());
+    if (!HasSceneImporter()) std::printf("(this build has no importer for other tools' scenes)\n");
+    std::fflush(stdout);
+    return kExitOk;
 }
 
 int RunInfoCommand(const std::string& pluginPath) {

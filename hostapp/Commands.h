@@ -18,6 +18,8 @@ struct ExportOptions {
 
 int RunExportCommand(const ExportOptions& options);
 int RunInfoCommand(const std::string& plugin);
+// Lists the extensions of the scene files that export loads.
+int RunFormatsCommand();
 
 // The file the export writes when no output is named: the scene file's
 // name with .txt, or gantline_scene.txt for the default scene.

@@ -16,7 +16,8 @@ namespace {
 void AddExport(CLI::App& app, ExportOptions& options) {
     CLI::App* command = app.add_subcommand("export", "Export a scene through the plug-in's panel");
     command->add_option("SCENE", options.scene,
-                        "Scene file (.json), Bezier patch file (.bpt) or polygon mesh (.obj); "
+                        "Scene file (.json), Bezier patch file (.bpt), polygon mesh (.obj) or another "
+                        "tool's scene (glTF, FBX, COLLADA, 3DS, PLY, STL, ...: see formats); "
                         "the embedded default scene when none is named")
         ->type_name("");
     command->add_option("-o,--output", options.output,
@@ -43,6 +44,9 @@ int main(int argc, char** argv) {
     CLI::App* info = app.add_subcommand("info", "Print what the plug-in answers to the host's discovery calls");
     info->footer("Exit status: 0 usable, 2 a plug-in that cannot be loaded or used as a utility.\n");
 
+    CLI::App* formats = app.add_subcommand("formats", "List the extensions of the scene files that export loads");
+    formats->footer("Exit status: 0.\n");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -50,6 +54,7 @@ int main(int argc, char** argv) {
     }
 
     if (*info) return RunInfoCommand(plugin);
+    if (*formats) return RunFormatsCommand();
     options.plugin = plugin;
     options.progress = os::IsTerminal(stderr);
     return RunExportCommand(options);

@@ -16,6 +16,7 @@
 #include "scenes/EmbeddedFiles.h"
 #include "scenes/ObjLoader.h"
 #include "scenes/SceneFile.h"
+#include "scenes/SceneImport.h"
 
 namespace {
 
@@ -85,16 +86,26 @@ SceneLoad LoadJsonFile(const std::filesystem::path& path, std::istream& in) {
     return ReadScene(text, path.generic_string(), DiskOpener(path.parent_path().string()));
 }
 
-SceneLoad LoadAnyFile(const std::string& pathText) {
+bool Imported(const std::string& extension) {
+    const std::vector<std::string> imported = ImporterExtensions();
+    return std::binary_search(imported.begin(), imported.end(), extension);
+}
+
+SceneLoad LoadAnyFile(const std::string& pathText, const LoadListener& listener) {
     const std::filesystem::path path(pathText);
     const std::string extension = LowerExtension(path);
-    if (extension != ".json" && extension != ".bpt" && extension != ".obj") {
-        return {nullptr, pathText + ": unknown kind of scene file (expected .json, .bpt or .obj)"};
+    const bool own = extension == ".json" || extension == ".bpt" || extension == ".obj";
+    if (!own && !Imported(extension)) {
+        return {nullptr, pathText + ": unknown kind of scene file (" + (HasSceneImporter() ? "see ferrule-host formats" : "expected .json, .bpt or .obj") + ")"};
     }
     std::error_code ignored;
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path, std::ios::binary);
     if (!in.is_open()) return {nullptr, pathText + ": cannot open the file"};
+    if (!own) {
+        in.close();
+        return ImportSceneFile(pathText, listener);
+    }
     if (extension == ".bpt") return LoadPatchFile(path, in);
     if (extension == ".obj") return LoadPolygonFile(path, in);
     return LoadJsonFile(path, in);
@@ -111,8 +122,15 @@ OpenedFile OpenEmbedded(const std::string& path) {
 
 }  // namespace
 
-SceneLoad LoadSceneFile(const std::string& path) {
-    return Guarded<SceneLoad>(path, [&] { return LoadAnyFile(path); });
+SceneLoad LoadSceneFile(const std::string& path, const LoadListener& listener) {
+    return Guarded<SceneLoad>(path, [&] { return LoadAnyFile(path, listener); });
+}
+
+std::vector<std::string> LoadableExtensions() {
+    std::vector<std::string> extensions{".json", ".bpt", ".obj"};
+    const std::vector<std::string> imported = ImporterExtensions();
+    extensions.insert(extensions.end(), imported.begin(), imported.end());
+    return extensions;
 }
 
 std::unique_ptr<MemoryNode> DefaultScene() {

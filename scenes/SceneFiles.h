@@ -1,9 +1,13 @@
 // Real scenes for the in-memory host: scene files (JSON), Bezier patch files
-// (.bpt) and polygon meshes (.obj), and the embedded default scene.
+// (.bpt), polygon meshes (.obj), the scenes of other tools (glTF, FBX,
+// COLLADA, 3DS, PLY, STL and more, through the scene importer where the
+// build has one), and the embedded default scene.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "memhost/MemoryHost.h"
 
@@ -13,10 +17,21 @@ struct SceneLoad {
     explicit operator bool() const { return root != nullptr; }
 };
 
+// Who hears about a load while it runs. Either may be empty.
+struct LoadListener {
+    std::function<void(const std::string& warning)> warn;   // "file: what was left out"
+    std::function<void(const std::string& status)> status;  // what the load is doing now
+};
+
 // Loads a scene by the file's extension: .json (a scene file), .bpt (one
-// patch object under a root node) or .obj (one convertible mesh under a
-// root node).
-SceneLoad LoadSceneFile(const std::string& path);
+// patch object under a root node), .obj (one convertible mesh under a
+// root node), or any extension of ImportedExtensions (the file's own node
+// tree; see scenes/SceneImport.h).
+SceneLoad LoadSceneFile(const std::string& path, const LoadListener& listener = LoadListener());
+
+// The extensions LoadSceneFile takes, lower case with their dot: the
+// loaders' own first, then those of the scene importer.
+std::vector<std::string> LoadableExtensions();
 
 // The embedded default scene: the teapot and friends.
 std::unique_ptr<MemoryNode> DefaultScene();

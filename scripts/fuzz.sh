@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh --list
 #
 # TARGET is one of: tokeniser block_tokeniser number_parse reader roundtrip
-# bpt_loader obj_loader scene_file.
+# bpt_loader obj_loader scene_file scene_import.
 # SECONDS defaults to 60. The corpus grows in build/fuzz/corpus/TARGET
 # (seeded from the writer's outputs and the test files); a finding is saved
 # as build/fuzz/findings/TARGET/crash-* (or leak-, timeout-, oom-) and the
@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/fuzz
-targets=(tokeniser block_tokeniser number_parse reader roundtrip bpt_loader obj_loader scene_file)
+targets=(tokeniser block_tokeniser number_parse reader roundtrip bpt_loader obj_loader scene_file scene_import)
 
 if [ "${1:-}" = "--list" ]; then printf '%s\n' "${targets[@]}"; exit 0; fi
 target=${1:?usage: scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...] (see --list)}
@@ -49,11 +49,13 @@ case "$target" in
   scene_file) dict=(-dict=fuzz/scene.dict) ;;
   obj_loader) dict=(-dict=fuzz/obj.dict) ;;
 esac
+lsan=()
+[ "$target" = scene_import ] && lsan=(LSAN_OPTIONS=suppressions=fuzz/scene_import.lsan:print_suppressions=0)
 
 # A run of one input past 10 s is a hang; no input may take 256 MB (the
 # inputs are a few kilobytes: memory must follow what a file holds, not
 # what it declares).
-ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
+env "${lsan[@]}" ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
 "$build/bin/fuzz_$target" "$corpus" "$seeds/$target" "${dict[@]}" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev libassimp-dev
+  nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev libassimp-dev assimp-testmodels
   locales gcovr python3
   pybind11-dev python3-dev python3-numpy python3-pytest
   nodejs  # runs the Khronos glTF validator in the tests

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include "patchio/PatchIO.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -201,6 +203,43 @@ TEST_F(HostProgram, InfoPrintsWhatDiscoveryAnswered) {
                              "  class code    0x84A95E7B 0x6BBB8DB1\n", "  super-class   0x00001020 (utility)\n",
                              "  public        yes\n"})
         EXPECT_TRUE(Has(o.out, line)) << line << "\n" << o.out;
+}
+
+// A real COLLADA model (Debian's assimp-testmodels), exported end to end and
+// read back: the patches its polygon list makes (a triangle or quadrilateral
+// each, a fan of n - 2 triangles for a larger polygon, counted here from
+// the file's <vcount>) and its camera.
+TEST_F(HostProgram, ExportsAnotherToolsSceneEndToEnd) {
+    const std::string duck = "/usr/share/assimp/models/Collada/duck.dae";
+    if (!fs::exists(duck)) GTEST_SKIP() << "no " << duck << " (install assimp-testmodels)";
+    const std::string xml = Slurp(duck);
+    const std::size_t from = xml.find("<vcount>") + 8;
+    std::istringstream sides(xml.substr(from, xml.find("</vcount>") - from));
+    std::int32_t patches = 0;
+    for (int n = 0; sides >> n;) patches += n <= 4 ? 1 : n - 2;
+    const Outcome o = Run("export '" + duck + "' -o out.txt --no-open");
+    ASSERT_EQ(o.code, 0) << o.err;
+    PatchIO set;
+    ASSERT_EQ(set.Read((folder / "out.txt").string().c_str()), 1);
+    ASSERT_EQ(set.NumPatchObjects(), 1);
+    EXPECT_EQ(set.PatchObjectAt(0).NumPatches(), patches);
+    EXPECT_EQ(set.NumCameras(), 1);
+}
+
+TEST_F(HostProgram, BrokenSceneOfAnotherToolExitsTwoAndWritesNothing) {
+    const std::string broken = "/usr/share/assimp/models/glTF2/IndexOutOfRange/IndexOutOfRange.gltf";
+    if (!fs::exists(broken)) GTEST_SKIP() << "no " << broken << " (install assimp-testmodels)";
+    const Outcome o = Run("export '" + broken + "' -o out.txt --no-open");
+    EXPECT_EQ(o.code, 2);
+    EXPECT_TRUE(Has(o.err, broken + ": ")) << o.err;
+    EXPECT_FALSE(fs::exists(folder / "out.txt"));
+}
+
+TEST_F(HostProgram, FormatsListsTheLoadableExtensions) {
+    const Outcome o = Run("formats");
+    EXPECT_EQ(o.code, 0) << o.err;
+    for (const char* extension : {".json ", ".bpt ", ".obj ", ".dae ", ".fbx ", ".gltf ", ".3ds ", ".stl "})
+        EXPECT_TRUE(Has(o.out, extension)) << o.out;
 }
 
 }  // namespace

@@ -1,0 +1,226 @@
+// The scene importer on assimp: reads a file with the properties that keep
+// the file's own axes, units and node tree, then builds the host scene.
+#include <assimp/DefaultLogger.hpp>
+#include <assimp/Importer.hpp>
+#include <assimp/LogStream.hpp>
+#include <assimp/ProgressHandler.hpp>
+#include <assimp/config.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <new>
+#include <sstream>
+
+#include "scenes/CameraTargets3ds.h"
+#include "scenes/ImportedScene.h"
+#include "scenes/SceneImport.h"
+
+namespace {
+
+// The loaders' own extensions: the importer is not asked for these.
+const char* const kOwnExtensions[] = {".json", ".bpt", ".obj"};
+
+// Formats whose root node is the importer's own (a COLLADA visual scene and
+// a 3DS file have no root transform), so that the transform the importer
+// puts there, its unit scaling or its up-axis rotation, is dropped.
+const char* const kImporterRoots[] = {"Collada Importer", "Discreet 3DS Importer"};
+// The format whose camera targets are read from the file itself.
+const char* const kTargetCameras = "Discreet 3DS Importer";
+
+// Warnings of the importer that mean it dropped part of the file.
+const char* const kDroppedData[] = {"out-of-range", "out of range"};
+
+// How much of a file's start is searched for the end of a PLY header.
+constexpr std::size_t kPlyHeaderLimit = 1u << 20;
+
+// The importer library's PLY reader reads a header that has no end line
+// forever, so such a file is refused before it is read. start is the
+// file's first bytes (up to kPlyHeaderLimit).
+std::string PlyHeaderProblem(const std::string& start) {
+    if (start.rfind("ply", 0) != 0 || start.find("end_header") != std::string::npos) return std::string();
+    return "the PLY header has no end_header line in its first megabyte";
+}
+
+// Reports the read's progress as a status line.
+class ReadProgress final : public Assimp::ProgressHandler {
+public:
+    ReadProgress(const std::string& name, const LoadListener& listener) : name_(name), listener_(listener) {}
+
+    bool Update(float percentage) override {
+        const int percent = std::isfinite(percentage) ? static_cast<int>(std::clamp(percentage, 0.0f, 1.0f) * 100) : 0;
+        if (listener_.status && percent != shown_) listener_.status("reading " + name_ + ": " + std::to_string(percent) + "%");
+        shown_ = percent;
+        return true;
+    }
+
+private:
+    const std::string& name_;
+    const LoadListener& listener_;
+    int shown_ = -1;
+};
+
+// Lends the importer a progress handler for as long as it lives: the
+// importer deletes the handler it holds when it ends, so the guard takes
+// it back first, whatever way the read ends.
+class LentProgress {
+public:
+    LentProgress(Assimp::Importer& importer, ReadProgress& progress) : importer_(importer) {
+        importer_.SetProgressHandler(&progress);
+    }
+    ~LentProgress() { importer_.SetProgressHandler(nullptr); }
+    LentProgress(const LentProgress&) = delete;
+    LentProgress& operator=(const LentProgress&) = delete;
+
+private:
+    Assimp::Importer& importer_;
+};
+
+// Collects the importer's warnings and errors while it lives.
+class LogCapture final : public Assimp::LogStream {
+public:
+    LogCapture() {
+        Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
+        Assimp::DefaultLogger::get()->attachStream(this, Assimp::Logger::Warn | Assimp::Logger::Err);
+    }
+    ~LogCapture() override {
+        Assimp::DefaultLogger::get()->detachStream(this, Assimp::Logger::Warn | Assimp::Logger::Err);
+        Assimp::DefaultLogger::kill();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    void write(const char* message) override { messages_ += message; }
+
+    // The first warning that tells of dropped data, without its prefix.
+    std::string DroppedData() const {
+        std::istringstream lines(messages_);
+        for (std::string line; std::getline(lines, line);) {
+            for (const char* sign : kDroppedData) {
+                if (line.find(sign) == std::string::npos) continue;
+                const std::size_t text = line.find(": ");
+                return text == std::string::npos ? line : line.substr(text + 2);
+            }
+        }
+        return std::string();
+    }
+
+private:
+    std::string messages_;
+};
+
+void SetProperties(Assimp::Importer& importer) {
+    // COLLADA: no rotation of a Z-up or X-up file into Y-up.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_IGNORE_UP_DIRECTION, true);
+    // FBX: units as the file holds them, and one node per model with its
+    // whole local transform rather than a chain of pivot helper nodes.
+    importer.SetPropertyBool(AI_CONFIG_FBX_CONVERT_TO_M, false);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_TEXTURES, false);
+    // No meshes made up to show a skeleton.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_NO_SKELETON_MESHES, true);
+    // No scale of the whole scene.
+    importer.SetPropertyFloat(AI_CONFIG_GLOBAL_SCALE_FACTOR_KEY, 1.0f);
+}
+
+// The name of the importer that read the scene, as it records it.
+std::string Format(const aiScene& scene) {
+    aiString format;
+    if (!scene.mMetaData || !scene.mMetaData->Get("SourceAsset_Format", format)) return std::string();
+    return format.C_Str();
+}
+
+template <typename Read>
+SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener, Read&& read,
+                          const std::function<std::string()>& bytes) {
+    Assimp::Importer importer;
+    SetProperties(importer);
+    ReadProgress progress(name, listener);
+    const LentProgress lent(importer, progress);
+    LogCapture log;
+    // Validation only: no step that moves, merges, splits or triangulates.
+    const aiScene* scene = read(importer, aiProcess_ValidateDataStructure);
+    if (!scene) return {nullptr, name + ": the importer refuses it: " + importer.GetErrorString()};
+    const std::string dropped = log.DroppedData();
+    if (!dropped.empty()) return {nullptr, name + ": " + dropped};
+    ImportOptions options;
+    options.name = name;
+    const std::string format = Format(*scene);
+    options.dropRootTransform =
+        std::find(std::begin(kImporterRoots), std::end(kImporterRoots), format) != std::end(kImporterRoots);
+    if (format == kTargetCameras && scene->mNumCameras > 0) options.cameraTargets = CameraTargets3ds(bytes());
+    return BuildImportedScene(*scene, options, listener);
+}
+
+// The import, with whatever the importer or the scene's building throws
+// (running out of memory on what a file declares) turned into an error.
+template <typename Read>
+SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read,
+                 const std::function<std::string()>& bytes) {
+    try {
+        return ImportUnguarded(name, listener, read, bytes);
+    } catch (const std::bad_alloc&) {
+        return {nullptr, name + ": not enough memory to load it"};
+    } catch (const std::exception& e) {
+        return {nullptr, name + ": " + e.what()};
+    }
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+}  // namespace
+
+bool HasSceneImporter() { return true; }
+
+std::vector<std::string> ImporterExtensions() {
+    aiString list;
+    Assimp::Importer().GetExtensionList(list);
+    std::vector<std::string> extensions;
+    std::istringstream items(list.C_Str());
+    for (std::string item; std::getline(items, item, ';');) {
+        const std::string extension = Lower(item.substr(item.find('.') == std::string::npos ? item.size() : item.find('.')));
+        if (extension.size() < 2 || std::find(std::begin(kOwnExtensions), std::end(kOwnExtensions), extension) !=
+                                        std::end(kOwnExtensions)) {
+            continue;
+        }
+        extensions.push_back(extension);
+    }
+    std::sort(extensions.begin(), extensions.end());
+    extensions.erase(std::unique(extensions.begin(), extensions.end()), extensions.end());
+    return extensions;
+}
+
+SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener) {
+    std::string start(kPlyHeaderLimit, '\0');
+    std::ifstream head(path, std::ios::binary);
+    head.read(&start[0], static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(std::max<std::streamsize>(head.gcount(), 0)));
+    const std::string problem = PlyHeaderProblem(start);
+    if (!problem.empty()) return {nullptr, path + ": " + problem};
+    const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
+    return Import(path, listener, read, [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+}
+
+SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extension, const std::string& name,
+                           const LoadListener& listener) {
+    const std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
+    if (!problem.empty()) return {nullptr, name + ": " + problem};
+    const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);
+    const auto read = [&](Assimp::Importer& importer, unsigned flags) {
+        return importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, hint.c_str());
+    };
+    return Import(name, listener, read, [&] { return bytes; });
+}

@@ -1,0 +1,41 @@
+// What the import tests share: the test models that Debian's
+// assimp-testmodels package installs, read independently of the importer,
+// and walks over an imported host scene.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "memhost/MemoryHost.h"
+
+// Where assimp-testmodels puts its files.
+inline const std::string kTestModels = "/usr/share/assimp/models/";
+
+// Skips the test when the package's file is missing.
+#define REQUIRE_TEST_MODEL(file)                                                            \
+    do {                                                                                    \
+        if (!std::filesystem::exists(kTestModels + (file)))                                 \
+            GTEST_SKIP() << "no " << kTestModels << (file) << " (install assimp-testmodels)"; \
+    } while (false)
+
+inline std::string ReadModelBytes(const std::string& file) {
+    std::ifstream in(kTestModels + file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Calls visit on node and every node under it, parents first.
+inline void VisitNodes(MemoryNode& node, const std::function<void(MemoryNode&)>& visit) {
+    visit(node);
+    for (std::size_t i = 0; i < node.NumChildren(); ++i) VisitNodes(*node.ChildNode(i), visit);
+}
+
+inline int CountInText(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
