@@ -61,6 +61,11 @@ private:
     std::string failure_;
     // The file did not exist and is written in place: abandoning removes it.
     bool created_ = false;
+    // A temporary takes an existing file's place: its contents reach the
+    // disk before the move, so that a crash of the whole machine too leaves
+    // the old file or the new one. A file that did not exist has nothing to
+    // lose and is not synced; neither is one written in place.
+    bool replacing_ = false;
 };
 
 // The name of a temporary file beside target: the folder of target (up to

@@ -13,10 +13,6 @@
 namespace os {
 namespace {
 
-// Whether the new contents reach the disk before they take the old file's
-// place, so that a crash of the whole machine too leaves the old file or
-// the new one. (A killed process needs no sync: the rename is atomic.)
-constexpr bool kSyncBeforeMove = true;
 // Links followed from the path to the file, as the kernel's own limit.
 constexpr int kMaxLinks = 40;
 // Temporary names tried before giving up when every one is taken.
@@ -124,6 +120,7 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
         failure_ = Why(errno);
         return;
     }
+    replacing_ = exists;
     if (exists) {
         // The owner only where the process may give the file away; the
         // permission bits after it, since a change of owner clears set-id bits.
@@ -161,7 +158,9 @@ bool FileReplacement::Commit() {
     // A write that failed earlier left its reason in errno: the writers
     // stop writing after a failure.
     bool ok = !std::ferror(stream_) && std::fflush(stream_) == 0;
-    if (ok && !temp_.empty() && kSyncBeforeMove && fsync(fileno(stream_)) != 0) ok = false;
+    // A killed process needs no sync (the rename is atomic); a crash of the
+    // machine does, where an old file's contents are at stake.
+    if (ok && replacing_ && fsync(fileno(stream_)) != 0) ok = false;
     if (!ok) failure_ = Why(errno);
     const int closed = std::fclose(stream_);
     stream_ = nullptr;
@@ -177,6 +176,7 @@ bool FileReplacement::Commit() {
         temp_.clear();
         created_ = false;
     }
+    replacing_ = false;
     Abandon();
     return ok;
 }

@@ -20,9 +20,6 @@
 namespace os {
 namespace {
 
-// Whether the new contents reach the disk before they take the old file's
-// place, so that a crash of the whole machine too leaves one of the two.
-constexpr bool kSyncBeforeMove = true;
 // Temporary names tried before giving up when every one is taken.
 constexpr int kNameAttempts = 100;
 // Room for a resolved path, "\\?\" and the null included.
@@ -122,6 +119,7 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
         return;
     }
     _setmode(fd, text ? _O_TEXT : _O_BINARY);
+    replacing_ = kind == Kind::kReplace;
 }
 
 FileReplacement::~FileReplacement() { Abandon(); }
@@ -139,7 +137,7 @@ bool FileReplacement::Commit() {
     if (!stream_) return false;
     bool ok = !std::ferror(stream_) && std::fflush(stream_) == 0;
     if (!ok) failure_ = std::strerror(errno);
-    if (ok && !temp_.empty() && kSyncBeforeMove &&
+    if (ok && replacing_ &&
         !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream_))))) {
         failure_ = Why(GetLastError());
         ok = false;
@@ -162,6 +160,7 @@ bool FileReplacement::Commit() {
         temp_.clear();
         created_ = false;
     }
+    replacing_ = false;
     Abandon();
     return ok;
 }
