@@ -11,6 +11,7 @@
 #include "hostapp/ExportStatus.h"
 #include "hostapp/ExportSummary.h"
 #include "hostapp/PluginLibrary.h"
+#include "os/Isolate.h"
 #include "os/Library.h"
 #include "os/Shell.h"
 #include "scenes/SceneFiles.h"
@@ -120,6 +121,26 @@ int Report(const ExportRun& run, const std::string& path, bool progress) {
     return kExitOk;
 }
 
+// Loads the scene and exports it through the plug-in; answers the exit
+// status.
+int LoadAndExport(const ExportOptions& options, const std::string& path) {
+    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene, options.progress);
+    if (!scene) return kExitUsage;
+    std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
+    if (!plugin) return kExitUsage;
+    const DiscoveryAnswers answers = Discover(plugin->Exports());
+    if (!Usable(answers)) return kExitUsage;
+
+    std::error_code error;
+    const std::string startFolder = fs::current_path(error).string();
+    ExportRun run;
+    {
+        support::Spinner line(stderr, options.progress, ExportStatus(path));
+        run = RunExport(*answers.descriptor, std::move(scene), path, startFolder);
+    }
+    return Report(run, path, options.progress);
+}
+
 }  // namespace
 
 std::string DefaultOutputName(const std::string& scene) {
@@ -136,23 +157,18 @@ int RunExportCommand(const ExportOptions& options) {
     }
     const std::optional<std::string> path = OutputPath(options);
     if (!path) return kExitUsage;
-    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene, options.progress);
-    if (!scene) return kExitUsage;
-    std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
-    if (!plugin) return kExitUsage;
-    const DiscoveryAnswers answers = Discover(plugin->Exports());
-    if (!Usable(answers)) return kExitUsage;
-
-    std::error_code error;
-    const std::string startFolder = fs::current_path(error).string();
-    ExportRun run;
-    {
-        support::Spinner line(stderr, options.progress, ExportStatus(*path));
-        run = RunExport(*answers.descriptor, std::move(scene), *path, startFolder);
+    // Other tools' scenes are read by a library that can fault on a hostile
+    // file; the load and the export run apart, so that such a fault is
+    // reported as a scene that cannot be loaded. The file an export replaces
+    // is replaced only when whole, so a fault leaves it as it was.
+    const os::IsolatedRun run = os::RunIsolated([&] { return LoadAndExport(options, *path); });
+    if (!run.ended) {
+        const std::string scene = options.scene.empty() ? "the default scene" : options.scene;
+        Complain("loading or exporting " + scene + " failed: " + run.how);
+        return kExitUsage;
     }
-    const int code = Report(run, *path, options.progress);
-    if (code == kExitOk && !options.noOpen) os::OpenInShell(path->c_str());
-    return code;
+    if (run.result == kExitOk && !options.noOpen) os::OpenInShell(path->c_str());
+    return run.result;
 }
 
 int RunFormatsCommand() {
