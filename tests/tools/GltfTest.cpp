@@ -14,9 +14,12 @@
 #include <set>
 
 #include "BptFixture.h"
+#include "SceneTestSupport.h"
 #include "ToolFiles.h"
 #include "gltf/SceneWriter.h"
 #include "patchio/PatchIO.h"
+#include "scenes/SceneFiles.h"
+#include "scenes/SceneImport.h"
 #include "surface/Tessellator.h"
 
 namespace {
@@ -157,6 +160,45 @@ TEST(PatchtextToGltf, TeapotPointsLieOnTheBezierSurfaces) {
             found.insert(p);
         }
         EXPECT_EQ(found.size(), samples.size());  // and every sample is there
+    }
+}
+
+// A written scene goes back through the host's own scene importer and the
+// export: as many objects as the file had, a patch for every triangle, and
+// the cameras where the file had them, turned as the root node turns them
+// (+z up becomes +y up: x, y, z -> x, z, -y), looking the same way.
+TEST(PatchtextToGltf, DefaultSceneImportsAndExportsBackWithItsCounts) {
+    if (!HasSceneImporter()) GTEST_SKIP() << "this build has no scene importer";
+    const std::string input = toolfiles::WriteDefaultSceneExport("gltf_back.txt");
+    PatchIO original;
+    ASSERT_EQ(original.Read(input.c_str()), 1);
+    const auto turned = [](const Float3& p) { return Vec3(p.x, p.z, -p.y); };
+    for (const char* container : kContainers) {
+        SCOPED_TRACE(container);
+        const std::string output = toolfiles::TempPath(std::string("gltf_back") + container);
+        const int steps = 3;
+        Convert(input, output, steps);
+        SceneLoad load = LoadSceneFile(output, LoadListener());
+        ASSERT_TRUE(load) << load.error;
+        InstalledHost host;
+        host.Root().AddChild(std::move(load.root));
+        PatchIO back;
+        back.CollectScene();
+        ASSERT_EQ(back.NumPatchObjects(), original.NumPatchObjects());
+        for (std::int32_t i = 0; i < back.NumPatchObjects(); ++i)
+            EXPECT_EQ(static_cast<std::size_t>(back.PatchObjectAt(i).NumPatches()),
+                      surface::TessellateObject(original.PatchObjectAt(i), steps).mesh.triangles.size());
+        ASSERT_EQ(back.NumCameras(), original.NumCameras());
+        for (std::int32_t k = 0; k < back.NumCameras(); ++k) {
+            SCOPED_TRACE(k);
+            const ExportCamera& was = original.CameraAt(k);
+            const ExportCamera& is = back.CameraAt(k);
+            const Vec3 position = turned(was.position);
+            EXPECT_LE(surface::Length(Vec3::From(is.position) - position), 1e-4 * std::max(1.0, surface::Length(position)));
+            const Vec3 looked = surface::NormalizedOr(turned(was.target) - position, {});
+            const Vec3 looks = surface::NormalizedOr(Vec3::From(is.target) - Vec3::From(is.position), {});
+            EXPECT_NEAR(surface::Length(looks - looked), 0.0, 1e-4);
+        }
     }
 }
 
