@@ -1,10 +1,53 @@
-// The platform-independent part of replacing a file: temporary names.
+// The platform-independent part of replacing a file: committing or
+// abandoning the write, and temporary names.
 #include "os/FileReplace.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+
+#include "os/FileReplacePlatform.h"
 
 namespace os {
+
+std::string replace::ErrnoText(int error) { return error != 0 ? std::strerror(error) : "a write failed"; }
+
+FileReplacement::~FileReplacement() { Abandon(); }
+
+void FileReplacement::Abandon() {
+    if (stream_) std::fclose(stream_);
+    stream_ = nullptr;
+    if (!temp_.empty()) replace::RemoveFile(temp_);
+    if (created_) replace::RemoveFile(target_);
+    temp_.clear();
+    created_ = false;
+    replacing_ = false;
+}
+
+bool FileReplacement::Commit() {
+    if (!stream_) return false;
+    // A write that failed earlier left its reason in errno: the writers
+    // stop writing after a failure.
+    bool ok = !std::ferror(stream_) && std::fflush(stream_) == 0;
+    if (!ok) failure_ = replace::ErrnoText(errno);
+    // A killed process needs no sync (the move is atomic); a crash of the
+    // machine does, where an old file's contents are at stake.
+    if (ok && replacing_) ok = replace::SyncToDisk(stream_, failure_);
+    const int closed = std::fclose(stream_);
+    stream_ = nullptr;
+    if (closed != 0 && ok) {
+        failure_ = replace::ErrnoText(errno);
+        ok = false;
+    }
+    if (ok && !temp_.empty()) ok = replace::MoveOver(temp_, target_, failure_);
+    if (ok) {
+        temp_.clear();
+        created_ = false;
+    }
+    Abandon();
+    return ok;
+}
 
 std::string TempSibling(const std::string& target, const char* separators, unsigned long unique,
                         std::size_t maxLength) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "os/FileReplace.h"
+#include "os/FileReplacePlatform.h"
 
 namespace os {
 namespace {
@@ -17,8 +18,6 @@ namespace {
 constexpr int kMaxLinks = 40;
 // Temporary names tried before giving up when every one is taken.
 constexpr int kNameAttempts = 100;
-
-std::string Why(int error) { return error != 0 ? std::strerror(error) : "a write failed"; }
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -88,13 +87,13 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
     const bool exists = stat(path.c_str(), &info) == 0;
     const Follow follow = FollowLinks(target_);
     if (follow == Follow::kFailed) {
-        failure_ = Why(errno);
+        failure_ = replace::ErrnoText(errno);
         return;
     }
     bool inPlace = follow == Follow::kProcessLink || (exists && (!S_ISREG(info.st_mode) || info.st_nlink > 1));
     if (!inPlace && exists) {
         if (stat(target_.c_str(), &info) != 0 || faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
-            failure_ = Why(errno);
+            failure_ = replace::ErrnoText(errno);
             return;
         }
         inPlace = StickyFolderRefuses(target_, info);
@@ -112,12 +111,12 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
     }
     if (inPlace) {
         stream_ = std::fopen(path.c_str(), openMode);
-        if (!stream_) failure_ = Why(errno);
+        if (!stream_) failure_ = replace::ErrnoText(errno);
         created_ = stream_ && !exists;
         return;
     }
     if (fd < 0) {
-        failure_ = Why(errno);
+        failure_ = replace::ErrnoText(errno);
         return;
     }
     replacing_ = exists;
@@ -128,7 +127,7 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
             // Not permitted: the file belongs to this process's user.
         }
         if (fchmod(fd, info.st_mode & 07777) != 0) {
-            failure_ = Why(errno);
+            failure_ = replace::ErrnoText(errno);
             close(fd);
             Abandon();
             return;
@@ -136,49 +135,28 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
     }
     stream_ = fdopen(fd, openMode);
     if (!stream_) {
-        failure_ = Why(errno);
+        failure_ = replace::ErrnoText(errno);
         close(fd);
         Abandon();
     }
 }
 
-FileReplacement::~FileReplacement() { Abandon(); }
+namespace replace {
 
-void FileReplacement::Abandon() {
-    if (stream_) std::fclose(stream_);
-    stream_ = nullptr;
-    if (!temp_.empty()) unlink(temp_.c_str());
-    if (created_) unlink(target_.c_str());
-    temp_.clear();
-    created_ = false;
+bool SyncToDisk(std::FILE* stream, std::string& why) {
+    if (fsync(fileno(stream)) == 0) return true;
+    why = ErrnoText(errno);
+    return false;
 }
 
-bool FileReplacement::Commit() {
-    if (!stream_) return false;
-    // A write that failed earlier left its reason in errno: the writers
-    // stop writing after a failure.
-    bool ok = !std::ferror(stream_) && std::fflush(stream_) == 0;
-    // A killed process needs no sync (the rename is atomic); a crash of the
-    // machine does, where an old file's contents are at stake.
-    if (ok && replacing_ && fsync(fileno(stream_)) != 0) ok = false;
-    if (!ok) failure_ = Why(errno);
-    const int closed = std::fclose(stream_);
-    stream_ = nullptr;
-    if (closed != 0 && ok) {
-        failure_ = Why(errno);
-        ok = false;
-    }
-    if (ok && !temp_.empty() && rename(temp_.c_str(), target_.c_str()) != 0) {
-        failure_ = Why(errno);
-        ok = false;
-    }
-    if (ok) {
-        temp_.clear();
-        created_ = false;
-    }
-    replacing_ = false;
-    Abandon();
-    return ok;
+bool MoveOver(const std::string& temp, const std::string& target, std::string& why) {
+    if (rename(temp.c_str(), target.c_str()) == 0) return true;
+    why = ErrnoText(errno);
+    return false;
 }
+
+void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+}  // namespace replace
 
 }  // namespace os

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "os/FileReplace.h"
+#include "os/FileReplacePlatform.h"
 
 namespace os {
 namespace {
@@ -122,47 +123,26 @@ FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : targ
     replacing_ = kind == Kind::kReplace;
 }
 
-FileReplacement::~FileReplacement() { Abandon(); }
+namespace replace {
 
-void FileReplacement::Abandon() {
-    if (stream_) std::fclose(stream_);
-    stream_ = nullptr;
-    if (!temp_.empty()) DeleteFileA(temp_.c_str());
-    if (created_) DeleteFileA(target_.c_str());
-    temp_.clear();
-    created_ = false;
+bool SyncToDisk(std::FILE* stream, std::string& why) {
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))))) return true;
+    why = Why(GetLastError());
+    return false;
 }
 
-bool FileReplacement::Commit() {
-    if (!stream_) return false;
-    bool ok = !std::ferror(stream_) && std::fflush(stream_) == 0;
-    if (!ok) failure_ = std::strerror(errno);
-    if (ok && replacing_ &&
-        !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream_))))) {
-        failure_ = Why(GetLastError());
-        ok = false;
-    }
-    const int closed = std::fclose(stream_);
-    stream_ = nullptr;
-    if (closed != 0 && ok) {
-        failure_ = std::strerror(errno);
-        ok = false;
-    }
-    if (ok && !temp_.empty()) {
-        // ReplaceFileA wants a file to replace; a new one is moved in place.
-        ok = ReplaceFileA(target_.c_str(), temp_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                          nullptr) != 0;
-        if (!ok && GetLastError() == ERROR_FILE_NOT_FOUND)
-            ok = MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!ok) failure_ = Why(GetLastError());
-    }
-    if (ok) {
-        temp_.clear();
-        created_ = false;
-    }
-    replacing_ = false;
-    Abandon();
+bool MoveOver(const std::string& temp, const std::string& target, std::string& why) {
+    // ReplaceFileA wants a file to replace; a new one is moved in place.
+    bool ok = ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                           nullptr) != 0;
+    if (!ok && GetLastError() == ERROR_FILE_NOT_FOUND)
+        ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) why = Why(GetLastError());
     return ok;
 }
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+}  // namespace replace
 
 }  // namespace os
