@@ -7,10 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "support/Progress.h"
 #include "surface/Tessellator.h"
 
 namespace patchtool {
@@ -70,6 +72,12 @@ int RunRender(const RenderCommand& command, Console& console);
 std::int64_t TotalPatches(const PatchIO& set);
 void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<surface::SkippedPatch>& skipped,
                    Console& console);
+// Tessellates object number of the file at path in batches of patches,
+// handing each batch to take and advancing progress by a patch at a time;
+// reports the patches left out at the end.
+void TessellateInBatches(const std::string& path, const ExportPatchObject& object, std::int32_t number, int steps,
+                         support::Percentage& progress, Console& console,
+                         const std::function<void(const surface::ObjectMesh&)>& take);
 
 // "WIDTHxHEIGHT" with each side from 1 to 8192.
 bool ParseSize(const std::string& text, int& width, int& height);

@@ -16,7 +16,7 @@ namespace {
 
 // Largest picture side accepted, which keeps the buffers below a gigabyte.
 constexpr int kMaxSide = 8192;
-// Patches tessellated before their part of the OBJ is written out.
+// Patches tessellated before their part of the output is written out.
 constexpr std::int32_t kPatchesPerBatch = 4096;
 // Patches without a surface reported per object before a summary line.
 constexpr std::size_t kSkippedShown = 10;
@@ -50,6 +50,22 @@ std::int64_t TotalPatches(const PatchIO& set) {
     std::int64_t total = 0;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) total += set.PatchObjectAt(i).NumPatches();
     return total;
+}
+
+void TessellateInBatches(const std::string& path, const ExportPatchObject& object, std::int32_t number, int steps,
+                         support::Percentage& progress, Console& console,
+                         const std::function<void(const ObjectMesh&)>& take) {
+    Tessellation tessellation(steps);
+    std::vector<SkippedPatch> skipped;
+    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
+        tessellation.AddPatch(object, p);
+        progress.Advance();
+        if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
+        const ObjectMesh out = tessellation.TakeBatch();
+        take(out);
+        skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
+    }
+    ReportSkipped(path, number, skipped, console);
 }
 
 void ReportSkipped(const std::string& path, std::int32_t object, const std::vector<SkippedPatch>& skipped,
@@ -89,21 +105,13 @@ int RunToObj(const ObjCommand& command, Console& console) {
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     std::int64_t vertices = 0, triangles = 0;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        const ExportPatchObject& object = set.PatchObjectAt(i);
         writer.BeginObject("patchobject_" + std::to_string(i));
-        Tessellation tessellation(command.steps);
-        std::vector<SkippedPatch> skipped;
-        for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
-            tessellation.AddPatch(object, p);
-            progress.Advance();
-            if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
-            const ObjectMesh out = tessellation.TakeBatch();
-            writer.Batch(out.mesh);
-            vertices += static_cast<std::int64_t>(out.mesh.positions.size());
-            triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
-            skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
-        }
-        ReportSkipped(command.file, i, skipped, console);
+        TessellateInBatches(command.file, set.PatchObjectAt(i), i, command.steps, progress, console,
+                            [&](const ObjectMesh& out) {
+                                writer.Batch(out.mesh);
+                                vertices += static_cast<std::int64_t>(out.mesh.positions.size());
+                                triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
+                            });
     }
     progress.Finish();
     if (!file.Commit()) {

@@ -14,23 +14,12 @@
 namespace patchtool {
 namespace {
 
-// Patches tessellated before their triangles join the object's mesh.
-constexpr std::int32_t kPatchesPerBatch = 4096;
-
+// The mesh of one patch object, its triangles joined from every batch.
 gltf::MeshData TessellateForGltf(const std::string& path, const ExportPatchObject& object, std::int32_t number,
                                  int steps, support::Percentage& progress, Console& console) {
     gltf::MeshAssembler assembler;
-    Tessellation tessellation(steps);
-    std::vector<SkippedPatch> skipped;
-    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
-        tessellation.AddPatch(object, p);
-        progress.Advance();
-        if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
-        const ObjectMesh out = tessellation.TakeBatch();
-        assembler.Add(out.mesh);
-        skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
-    }
-    ReportSkipped(path, number, skipped, console);
+    TessellateInBatches(path, object, number, steps, progress, console,
+                        [&assembler](const ObjectMesh& out) { assembler.Add(out.mesh); });
     return assembler.Take("patchobject_" + std::to_string(number));
 }
 
