@@ -35,6 +35,17 @@ std::string Why(DWORD error) {
     return why.empty() ? "Windows error " + std::to_string(error) : why;
 }
 
+// path as the system spells it in full: drive, folders and backslashes.
+// Every call below then names the file alike; Wine's ReplaceFileA, for
+// one, fails on a file named with forward slashes that it opens well.
+std::string FullPath(const std::string& path) {
+    std::string full(kLongPath, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), kLongPath, full.data(), nullptr);
+    if (length == 0 || length >= kLongPath) return path;
+    full.resize(length);
+    return full;
+}
+
 enum class Kind { kMissing, kReplace, kInPlace };
 
 // What is at path, found by opening it with the access a replacement needs
@@ -86,7 +97,7 @@ HANDLE CreateTemp(const std::string& target, std::string& temp) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : target_(path) {
+FileReplacement::FileReplacement(const std::string& path, WriteMode mode) : target_(FullPath(path)) {
     const bool text = mode == WriteMode::kText;
     const Kind kind = Probe(target_);
     HANDLE file = kind == Kind::kInPlace ? INVALID_HANDLE_VALUE : CreateTemp(target_, temp_);

@@ -102,6 +102,26 @@ TEST(Replace, AnAbandonedWriteKeepsTheOldFile) {
     EXPECT_EQ(FilesIn(dir), 1u);
 }
 
+// A file named relative to the current folder with forward slashes, as
+// callers used to POSIX name it, is replaced like any other (Wine's
+// ReplaceFileA refuses that spelling, so it is spelled out in full first).
+TEST(Replace, AFileNamedRelativelyWithForwardSlashesIsReplaced) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path() / "sub");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    for (const char* contents : {"first\n", "second\n"}) {
+        os::FileReplacement file("sub/out.txt", os::WriteMode::kBinary);
+        ASSERT_NE(file.Stream(), nullptr) << file.Failure();
+        std::fputs(contents, file.Stream());
+        EXPECT_TRUE(file.Commit()) << contents << file.Failure();
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(testfiles::ReadBytes(dir.File("sub/out.txt")), "second\n");
+    const std::filesystem::directory_iterator files(dir.Path() / "sub");
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);
+}
+
 // 259 characters, the most a Windows path holds. A long name leaves room
 // for the temporary's name beside it; a short one does not, and that file
 // is written in place there. A new file abandoned there is removed again.
