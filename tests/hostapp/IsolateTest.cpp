@@ -21,7 +21,8 @@ TEST(IsolatedRun, AFaultEndsOnlyTheWorkAndIsNamed) {
     const struct {
         int signal;
         const char* named;
-    } faults[] = {{SIGSEGV, "signal 11"}, {SIGABRT, "signal 6"}, {SIGKILL, "signal 9"}};
+    } faults[] = {{SIGABRT, "signal 6"}, {SIGKILL, "signal 9"}, {SIGTERM, "signal 15"}};
+    // (Not SIGSEGV: a sanitizer build catches it and exits with a status.)
     for (const auto& fault : faults) {
         const int signal = fault.signal;
         const os::IsolatedRun run = os::RunIsolated([signal] { return std::raise(signal); });
