@@ -85,14 +85,34 @@ inline std::uint64_t Load8(const char* p) {
     return chunk;
 }
 
+// The float of micros / 10^6 rounded to the nearest double, which is
+// (float)atof of the same six-decimal text: micros and 10^6 are exact
+// doubles, so their quotient is the double atof gives. A division takes
+// several times as long as a multiplication, so the quotient is taken as
+// micros times the double nearest 10^-6, which lies within 2.5 units in the
+// last place of the exact quotient (two roundings of half a unit and the
+// constant's own error). Its float is the quotient's float unless a point
+// halfway between two floats lies between them: such a point has its 29
+// bits below a float's precision at 2^28. Near one (once in tens of
+// millions of values) the division is done after all.
+inline float MicrosToFloat(std::uint64_t micros) {
+    const auto exact = static_cast<double>(static_cast<std::int64_t>(micros));
+    const double product = exact * 1e-6;
+    std::uint64_t bits;
+    std::memcpy(&bits, &product, sizeof bits);
+    constexpr std::uint64_t kBelowFloat = (std::uint64_t{1} << 29) - 1;  // a double's bits beyond a float's
+    constexpr std::uint64_t kHalfway = std::uint64_t{1} << 28;
+    constexpr std::uint64_t kMargin = 8;  // units in the last place; more than the product's error
+    if (((bits - kHalfway + kMargin) & kBelowFloat) <= 2 * kMargin) return static_cast<float>(exact / 1e6);
+    return static_cast<float>(product);
+}
+
 // The writer's "%f" text: an optional minus, one to eight digits, a point
 // and six digits. Both digit runs are read eight bytes at a time, without
 // a branch that depends on their length or on the sign: coordinates come in
-// every length and sign. The digits as an integer and 10^6 are exact
-// doubles, so their quotient is the correctly rounded double that atof
-// gives, and its float the one (float)atof gives. Where doubles are
-// evaluated in wider registers the quotient would round twice: there this
-// answers false. Bytes are read little endian.
+// every length and sign. Where doubles are evaluated in wider registers the
+// quotient would round twice: there this answers false. Bytes are read
+// little endian.
 inline bool ReadSixDecimals(const char* text, std::size_t length, float& value) {
 #if FLT_EVAL_METHOD != 0
     (void)text, (void)length, (void)value;
@@ -110,7 +130,7 @@ inline bool ReadSixDecimals(const char* text, std::size_t length, float& value) 
     const std::uint64_t micros = std::uint64_t{EightDigits(wholeDigits)} * 1000000u + EightDigits(decimals << 16);
     // Rounding is symmetric, so the sign goes on last, as a bit: a branch on
     // it would be mispredicted half the time.
-    const auto magnitude = static_cast<float>(static_cast<double>(static_cast<std::int64_t>(micros)) / 1e6);
+    const float magnitude = MicrosToFloat(micros);
     std::uint32_t bits;
     std::memcpy(&bits, &magnitude, sizeof bits);
     bits |= static_cast<std::uint32_t>(negative) << 31;

@@ -11,7 +11,8 @@ BlockTokeniser::BlockTokeniser(std::FILE* input)
       input_(input),
       wholeBlocks_(input == nullptr || os::IsRegularStream(input)),
       classes_{},
-      block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)) {
+      block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)),
+      masks_(std::make_unique<std::uint64_t[]>(kBlockSize / kWindow)) {
     cursor_ = end_ = countedTo_ = block_.get();
     block_[0] = 0;
     SetDelimiters("");
@@ -31,6 +32,7 @@ void BlockTokeniser::SetDelimiters(const char* newdelim) {
     for (const char* d = delimiters_; *d != '\0'; ++d) classes_[static_cast<unsigned char>(*d)] = kDelimiter;
     classes_[0] = kZero;
     windowValid_ = false;
+    masksValid_ = false;
     unsigned char isDelimiter[256];
     for (int c = 0; c < 256; ++c) isDelimiter[c] = classes_[c] != kTokenChar;
     scan_.Build(isDelimiter);
@@ -77,6 +79,7 @@ bool BlockTokeniser::Refill() {
     }
     blockOffset_ += end_ - block_.get();
     windowValid_ = false;
+    masksValid_ = false;
     const std::size_t got = ReadBlock();
     cursor_ = countedTo_ = block_.get();
     end_ = cursor_ + got;

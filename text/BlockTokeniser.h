@@ -131,6 +131,10 @@ private:
     std::size_t windowAt_ = 0;
     std::uint64_t windowDelimiters_ = 0;
     std::unique_ptr<unsigned char[]> block_;
+    // Bit i of word k: whether the block's byte 64k+i is a delimiter; known
+    // for the block read last once masksValid_.
+    std::unique_ptr<std::uint64_t[]> masks_;
+    bool masksValid_ = false;
     const unsigned char* cursor_;
     const unsigned char* end_;
     std::int64_t blockOffset_ = 0;  // of the block's first byte in the input
@@ -157,11 +161,24 @@ private:
 
 // Makes the window start at block offset at; false when the block has not
 // 64 bytes left there (or the delimiter set is too large for the scan).
+// The delimiters of the whole block are found the first time a window is
+// wanted in it, 64 bytes to a word: a window is then two words shifted
+// together, where finding its delimiters anew for every line of text cost a
+// call and more bytes scanned than the block holds.
 inline bool BlockTokeniser::MoveWindow(std::size_t at) {
     const unsigned char* const from = block_.get() + at;
     if (!scan_.Usable() || static_cast<std::size_t>(end_ - from) < kWindow) return false;
+    if (!masksValid_) {
+        const auto bytes = static_cast<std::size_t>(end_ - block_.get());
+        scan_.MaskRun(block_.get(), (bytes + kWindow - 1) / kWindow, masks_.get());
+        masksValid_ = true;
+    }
+    const std::size_t word = at / kWindow;
+    const auto shift = static_cast<unsigned>(at % kWindow);
+    // A window that starts inside a word takes the rest of the next; that
+    // word exists, as the window ends inside the block.
+    windowDelimiters_ = shift == 0 ? masks_[word] : (masks_[word] >> shift) | (masks_[word + 1] << (kWindow - shift));
     windowAt_ = at;
-    windowDelimiters_ = scan_.Mask64(from);
     windowValid_ = true;
     return true;
 }

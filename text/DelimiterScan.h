@@ -8,6 +8,7 @@
 // which of them are delimiters.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -50,11 +51,16 @@ public:
         for (int k = 0; k < kMaxDelimiters; ++k) delimiters_[k] = _mm_set1_epi8(static_cast<char>(found[k]));
 #endif
         mask64_ = &DelimiterScan::Mask64Portable;
+        maskRun_ = &DelimiterScan::RunOf<&DelimiterScan::Mask64Portable>;
 #if defined(GANTLINE_SCAN_SSE2)
         mask64_ = &DelimiterScan::Mask64Sse2;
+        maskRun_ = &DelimiterScan::RunOf<&DelimiterScan::Mask64Sse2>;
 #endif
 #if defined(GANTLINE_SCAN_AVX2)
-        if (__builtin_cpu_supports("avx2")) mask64_ = &DelimiterScan::Mask64Avx2;
+        if (__builtin_cpu_supports("avx2")) {
+            mask64_ = &DelimiterScan::Mask64Avx2;
+            maskRun_ = &DelimiterScan::MaskRunAvx2;
+        }
 #endif
         return usable_ = count > 0;
     }
@@ -62,8 +68,19 @@ public:
 
     // Bit i is set when p[i] is a delimiter, for the 64 bytes at p.
     std::uint64_t Mask64(const unsigned char* p) const { return (this->*mask64_)(p); }
+    // Mask64 of each of count stretches of 64 bytes from p on, into masks:
+    // a whole block's in one call.
+    void MaskRun(const unsigned char* p, std::size_t count, std::uint64_t* masks) const {
+        (this->*maskRun_)(p, count, masks);
+    }
 
 private:
+    using Mask64Fn = std::uint64_t (DelimiterScan::*)(const unsigned char*) const;
+    template <Mask64Fn mask64>
+    void RunOf(const unsigned char* p, std::size_t count, std::uint64_t* masks) const {
+        for (std::size_t i = 0; i < count; ++i) masks[i] = (this->*mask64)(p + 64 * i);
+    }
+
     std::uint64_t Mask64Portable(const unsigned char* p) const {
         std::uint64_t mask = 0;
         for (unsigned i = 0; i < 64; ++i) mask |= classes_[p[i]] ? std::uint64_t{1} << i : 0u;
@@ -97,12 +114,20 @@ private:
         }
         return mask;
     }
+    // The loop inside the processor-specific code, so that Mask64Avx2 is
+    // inlined into it.
+    __attribute__((target("avx2"))) void MaskRunAvx2(const unsigned char* p, std::size_t count,
+                                                     std::uint64_t* masks) const {
+        for (std::size_t i = 0; i < count; ++i) masks[i] = Mask64Avx2(p + 64 * i);
+    }
 #endif
 
 #if defined(GANTLINE_SCAN_SSE2)
     __m128i delimiters_[kMaxDelimiters];
 #endif
-    std::uint64_t (DelimiterScan::*mask64_)(const unsigned char*) const = &DelimiterScan::Mask64Portable;
+    Mask64Fn mask64_ = &DelimiterScan::Mask64Portable;
+    void (DelimiterScan::*maskRun_)(const unsigned char*, std::size_t, std::uint64_t*) const =
+        &DelimiterScan::RunOf<&DelimiterScan::Mask64Portable>;
     unsigned char low_[16] = {};
     unsigned char high_[16] = {};
     unsigned char classes_[256] = {};

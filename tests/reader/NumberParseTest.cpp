@@ -298,6 +298,23 @@ TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
     }
 }
 
+// The fast path multiplies where atof divides: the float must be the one of
+// the correctly rounded quotient for every count of millionths, those whose
+// product falls near a point halfway between two floats included.
+TEST(NumberParse, MillionthsTakeTheQuotientsFloat) {
+    if (!numparse::fast::kSixDecimalsRead) GTEST_SKIP() << "no six-decimal fast path on this target";
+    const auto quotient = [](std::uint64_t micros) {
+        return static_cast<float>(static_cast<double>(static_cast<std::int64_t>(micros)) / 1e6);
+    };
+    for (std::uint64_t micros = 0; micros < (1u << 21); ++micros)
+        ASSERT_EQ(Bits(numparse::fast::MicrosToFloat(micros)), Bits(quotient(micros))) << micros;
+    std::mt19937_64 rng(29);
+    for (int i = 0; i < 2000000; ++i) {
+        const std::uint64_t micros = (rng() % 100000000000000ull) >> (rng() % 48);
+        ASSERT_EQ(Bits(numparse::fast::MicrosToFloat(micros)), Bits(quotient(micros))) << micros;
+    }
+}
+
 TEST(NumberParse, CommaDecimalLocaleChangesNothing) {
     testlocale::CommaLocale comma;
     if (!comma.Active()) GTEST_SKIP() << testlocale::kNoCommaLocale;

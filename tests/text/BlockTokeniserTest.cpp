@@ -259,6 +259,28 @@ TEST(BlockTokeniser, BatchesOfShortTokensSplitAsTokeniserDoes) {
         ASSERT_EQ(SplitInBatches(bytes, kFormatDelimiters, random), both.plain) << "round " << round;
 }
 
+// The delimiters of a block are found once; a new delimiter set in the
+// middle of a block must be used from the next token on, as Tokeniser uses it.
+TEST(BlockTokeniser, NewDelimitersTakeEffectInsideABlock) {
+    std::string bytes;
+    for (int k = 0; bytes.size() < 2 * BlockTokeniser::kBlockSize; ++k) bytes += "a,b c;" + std::to_string(k) + "\t";
+    const auto split = [](auto&& tokens) {
+        Tokens out;
+        for (int k = 0; k < 4000; ++k) {
+            if (k % 500 == 0) tokens.SetDelimiters(k % 1000 == 0 ? ", \t" : ";\t");
+            const int result = tokens.NextToken();
+            out.emplace_back(tokens.GetToken(), result);
+        }
+        return out;
+    };
+    testfiles::TempDir dir;
+    const std::string path = dir.File("input.bin");
+    testfiles::WriteBytes(path, bytes);
+    FilePtr a(std::fopen(path.c_str(), "rb"));
+    const Tokens plain = split(Tokeniser(a.get()));
+    EXPECT_EQ(split(BlockTokeniser(bytes.data(), bytes.size())), plain);
+}
+
 TEST(BlockTokeniser, LengthIsTheTokenLength) {
     testfiles::TempDir dir;
     const std::string path = dir.File("input.bin");
