@@ -12,6 +12,12 @@
 
 class TextSink {
 public:
+    // Bytes handed to the stream at a time. Each write call costs the
+    // system a fixed share besides the copy (locking the file, updating
+    // its times): a megabyte at a time makes that share small next to the
+    // copy, where 64 KiB at a time made it over a tenth of a large export's time.
+    static constexpr std::size_t kCapacity = 1 << 20;
+
     explicit TextSink(std::FILE* file) : file_(file) {}
     explicit TextSink(std::string& text) : text_(&text) {}
     TextSink(const TextSink&) = delete;
@@ -65,11 +71,6 @@ public:
     bool Ok() const { return ok_; }
 
 private:
-    // Bytes handed to the stream at a time. Each write call costs the
-    // system a fixed share besides the copy (locking the file, updating
-    // its times): a megabyte at a time makes that share small next to the
-    // copy, where 64 KiB at a time made it over a tenth of a large export's time.
-    static constexpr std::size_t kCapacity = 1 << 20;
 
     void Reserve(std::size_t room) {
         if (kCapacity - used_ < room) Flush();

@@ -178,7 +178,7 @@ TEST(PipeTokens, TokeniserHandsATokenOutAsSoonAsItsDelimiterHasCome) {
 TEST(TextSinkEdges, ATextLargerThanTheBufferIsWrittenWhole) {
     faults::Scratch scratch;
     const std::string path = scratch.File("sink.txt");
-    std::string big(200000, 'b');
+    std::string big(TextSink::kCapacity + 200000, 'b');
     for (std::size_t i = 0; i < big.size(); i += 1000) big[i] = '\n';
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
@@ -197,7 +197,7 @@ TEST(TextSinkEdges, ALargeTextToAFullDeviceFails) {
     std::FILE* file = std::fopen("/dev/full", "wb");
     if (!file) GTEST_SKIP() << "this platform has no /dev/full";
     std::setvbuf(file, nullptr, _IONBF, 0);
-    const std::string big(200000, 'b');
+    const std::string big(TextSink::kCapacity + 200000, 'b');
     {
         auto sink = std::make_unique<TextSink>(file);
         sink->Text(big.data(), big.size());
