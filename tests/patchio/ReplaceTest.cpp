@@ -32,6 +32,14 @@ void FillSet(PatchIO& set) {
     set.AddCamera(ExportCamera());
 }
 
+// out holds what a plain write of set gives, and nothing else is in dir.
+void ExpectOnlyTheSetIn(const TempDir& dir, const std::string& out, const PatchIO& set) {
+    std::string text;
+    set.WriteText(text);
+    EXPECT_TRUE(testfiles::ReadBytes(out) == testfiles::NativeLineEnds(text));
+    EXPECT_EQ(FilesIn(dir), 1u);
+}
+
 struct NameCase {
     std::string target;
     const char* separators;
@@ -63,10 +71,7 @@ TEST(Replace, AWriteReplacesTheFileWithTheSameBytesAsAPlainWrite) {
     PatchIO set;
     FillSet(set);
     ASSERT_EQ(set.Write(out.c_str()), 1);
-    std::string text;
-    set.WriteText(text);
-    EXPECT_TRUE(testfiles::ReadBytes(out) == testfiles::NativeLineEnds(text));
-    EXPECT_EQ(FilesIn(dir), 1u);
+    ExpectOnlyTheSetIn(dir, out, set);
 }
 
 // Another program reading the file does not stop the write (on Windows it
@@ -81,10 +86,7 @@ TEST(Replace, AFileAnotherReaderHoldsOpenIsWritten) {
     FillSet(set);
     ASSERT_EQ(set.Write(out.c_str()), 1);
     reader.close();
-    std::string text;
-    set.WriteText(text);
-    EXPECT_TRUE(testfiles::ReadBytes(out) == testfiles::NativeLineEnds(text));
-    EXPECT_EQ(FilesIn(dir), 1u);
+    ExpectOnlyTheSetIn(dir, out, set);
 }
 
 // What the writer does when a write fails; the failures themselves are
