@@ -10,6 +10,7 @@
 #include "host/HostApi.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
+#include "patchio/ReadPlaces.h"
 #include "text/BlockTokeniser.h"
 
 namespace {
@@ -41,10 +42,12 @@ struct Expectation {
 class PatchTextReader {
 public:
     // Reads through tokens, from input of the given size (0 when not
-    // known), into set.
-    PatchTextReader(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set)
-        : tokens_(tokens), set_(set), fileBytes_(inputBytes) {
+    // known), into set; tells places of every token when given (and then
+    // takes every token on its own).
+    PatchTextReader(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, patchio::ReadPlaces* places)
+        : tokens_(tokens), set_(set), fileBytes_(inputBytes), places_(places) {
         tokens_.SetDelimiters(PatchIO::kDelimiters);
+        if (places_) tokens_.TrackPositions();
     }
 
     // Forms 1 to 16 in the writer's order. False at the first token that
@@ -52,9 +55,10 @@ public:
     bool ReadFile() {
         float version = 0.0f;
         std::int32_t objects = 0;
-        if (!ExpectKeyword("VERSION") || !TakeFloat(version, "the version number")) return false;
+        if (!ExpectKeyword("VERSION") || !Mark("version") || !TakeFloat(version, "the version number")) return false;
         CheckVersion(version);
-        if (!ExpectKeyword("PATCHOBJECTS") || !TakeInt(objects, "the patch object count")) return false;
+        if (!ExpectKeyword("PATCHOBJECTS") || !Mark("patchobjects") || !TakeInt(objects, "the patch object count"))
+            return false;
         for (std::int32_t i = 0; i < objects; ++i)
             if (!ReadPatchObject(i)) return false;
         // Versions up to 1.0 end after their patch objects.
@@ -87,6 +91,22 @@ private:
         return false;
     }
 
+    // Which value the next tokens hold, for the places; always true.
+    bool Mark(const char* field, std::int32_t slot = -1, std::int32_t axis = -1) {
+        at_.field = field;
+        at_.slot = slot;
+        at_.axis = axis;
+        return true;
+    }
+    // Tells the places of the token just taken.
+    void Tell(patchio::TokenKind kind, const char* keyword = nullptr) {
+        if (!places_) return;
+        patchio::ValueRef value = at_;
+        if (keyword) value.field = keyword;
+        places_->Token(kind, value, tokens_.TokenPosition(), tokens_.GetToken(),
+                       static_cast<std::size_t>(tokens_.GetTokenLength()));
+    }
+
     std::int32_t TokenInt() const {
         return numparse::TokenToInt(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
     }
@@ -94,30 +114,37 @@ private:
     bool ExpectKeyword(const char* keyword) {
         const Expectation expectation{Expectation::kKeyword, keyword, 0};
         if (!Take(expectation)) return false;
+        Tell(patchio::TokenKind::Keyword, keyword);
         return std::strcmp(tokens_.GetToken(), keyword) == 0 || Fail(expectation);
     }
     bool ExpectIndex(std::int32_t index) {
         const Expectation expectation{Expectation::kIndex, "", index};
         if (!Take(expectation)) return false;
+        Tell(patchio::TokenKind::Integer);
         return TokenInt() == index || Fail(expectation);
     }
     bool TakeInt(std::int32_t& value, const char* what) {
         if (!Take({Expectation::kValue, what, 0})) return false;
+        Tell(patchio::TokenKind::Integer);
         value = TokenInt();
         return true;
     }
     bool TakeFloat(float& value, const char* what) {
         if (!Take({Expectation::kValue, what, 0})) return false;
+        Tell(patchio::TokenKind::Float);
         value = numparse::TokenToFloat(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
         return true;
     }
     bool TakePoint(Float3& point) {
-        return TakeFloat(point.x, "a coordinate") && TakeFloat(point.y, "a coordinate") &&
-               TakeFloat(point.z, "a coordinate");
+        const char* field = at_.field;
+        const std::int32_t slot = at_.slot;
+        return Mark(field, slot, 0) && TakeFloat(point.x, "a coordinate") && Mark(field, slot, 1) &&
+               TakeFloat(point.y, "a coordinate") && Mark(field, slot, 2) && TakeFloat(point.z, "a coordinate");
     }
     bool TakeInts(std::int32_t* slots, std::int32_t count) {
+        const char* field = at_.field;
         for (std::int32_t i = 0; i < count; ++i)
-            if (!TakeInt(slots[i], "an integer")) return false;
+            if (!Mark(field, i) || !TakeInt(slots[i], "an integer")) return false;
         return true;
     }
     // The writer's own lines, taken a line of tokens at a time: the same
@@ -139,7 +166,7 @@ private:
     // Forms 5 and 7: the running index, then the point.
     bool TakeIndexedPoint(std::int32_t index, Float3& point) {
         View v[4];
-        if (tokens_.TakeShortTokens(v, 4)) {
+        if (!places_ && tokens_.TakeShortTokens(v, 4)) {
             std::int32_t found = 0;
             if (IntOf(v[0], found) && found == index && FloatOf(v[1], point.x) && FloatOf(v[2], point.y) &&
                 FloatOf(v[3], point.z))
@@ -153,7 +180,7 @@ private:
     template <std::size_t N>
     bool TakeIndexLine(const char (&keyword)[N], std::int32_t* slots, std::int32_t count) {
         View v[1 + 8];
-        if (count <= 8 && tokens_.TakeShortTokens(v, 1 + count)) {
+        if (!places_ && count <= 8 && tokens_.TakeShortTokens(v, 1 + count)) {
             bool plain = Is(v[0], keyword, N - 1);
             for (std::int32_t i = 0; plain && i < count; ++i) plain = IntOf(v[1 + i], slots[i]);
             if (plain) return true;
@@ -165,20 +192,22 @@ private:
     // Forms 9 and 10: "PATCH" and its running index, "SIDES" and 3 or 4.
     bool TakePatchHeader(std::int32_t number, std::int32_t& sides) {
         View v[4];
-        if (tokens_.TakeShortTokens(v, 4)) {
+        if (!places_ && tokens_.TakeShortTokens(v, 4)) {
             std::int32_t found = 0;
             if (Is(v[0], "PATCH", 5) && IntOf(v[1], found) && found == number && Is(v[2], "SIDES", 5) &&
                 IntOf(v[3], sides) && (sides == 3 || sides == 4))
                 return true;
             tokens_.PutBack();
         }
-        return ExpectKeyword("PATCH") && ExpectIndex(number) && ExpectKeyword("SIDES") && TakeSides(sides);
+        return ExpectKeyword("PATCH") && Mark("patch") && ExpectIndex(number) && ExpectKeyword("SIDES") &&
+               Mark("sides") && TakeSides(sides);
     }
 
     // Form 10's value: a triangle or a quadrilateral, nothing else.
     bool TakeSides(std::int32_t& sides) {
         const Expectation expectation{Expectation::kValue, "3 or 4 sides", 0};
         if (!Take(expectation)) return false;
+        Tell(patchio::TokenKind::Integer);
         sides = TokenInt();
         return sides == 3 || sides == 4 || Fail(expectation);
     }
@@ -197,14 +226,16 @@ private:
     }
 
     // Forms 4 and 5, or 6 and 7: a count, then numbered points.
+    // countField and pointField name them for the places.
     template <typename Reserve, typename AddPoint>
-    bool ReadPoints(const char* countKeyword, Reserve reserve, AddPoint add) {
+    bool ReadPoints(const char* countKeyword, const char* countField, const char* pointField, Reserve reserve,
+                    AddPoint add) {
         std::int32_t count = 0;
-        if (!ExpectKeyword(countKeyword) || !TakeInt(count, "a count")) return false;
+        if (!ExpectKeyword(countKeyword) || !Mark(countField) || !TakeInt(count, "a count")) return false;
         reserve(Room(count, kMinPointBytes));
         for (std::int32_t j = 0; j < count; ++j) {
             Float3 point;
-            if (!TakeIndexedPoint(j, point)) return false;
+            if (!Mark(pointField, j) || !TakeIndexedPoint(j, point)) return false;
             add(point);
         }
         return true;
@@ -213,12 +244,13 @@ private:
     // Forms 9 to 14. Slots beyond the side count keep -1.
     bool ReadPatch(std::int32_t number, ExportPatchObject& object) {
         ExportPatch patch;
+        at_.patch = number;
         if (!TakePatchHeader(number, patch.sides)) return false;
         const std::int32_t sides = patch.sides;
-        if (!TakeIndexLine("VERTS", patch.verts, sides)) return false;
-        if (!TakeIndexLine("VECS", patch.vecs, 2 * sides)) return false;
-        if (!TakeIndexLine("INTERIOR", patch.interior, sides)) return false;
-        if (!TakeIndexLine("ADJACENT", patch.adjacent, sides)) return false;
+        if (!Mark("verts") || !TakeIndexLine("VERTS", patch.verts, sides)) return false;
+        if (!Mark("vecs") || !TakeIndexLine("VECS", patch.vecs, 2 * sides)) return false;
+        if (!Mark("interior") || !TakeIndexLine("INTERIOR", patch.interior, sides)) return false;
+        if (!Mark("adjacent") || !TakeIndexLine("ADJACENT", patch.adjacent, sides)) return false;
         object.AddPatch(patch);
         return true;
     }
@@ -226,13 +258,18 @@ private:
     // Forms 3 to 14. Only a complete object joins the set.
     bool ReadPatchObject(std::int32_t number) {
         ExportPatchObject object;
-        if (!ExpectKeyword("PATCHOBJECT") || !ExpectIndex(number)) return false;
+        at_ = patchio::ValueRef{};
+        at_.object = number;
+        if (!ExpectKeyword("PATCHOBJECT") || !Mark("patchobject") || !ExpectIndex(number)) return false;
         const auto reserveVerts = [&object](std::size_t n) { object.Reserve(n, 0, 0); };
         const auto reserveVecs = [&object](std::size_t n) { object.Reserve(0, n, 0); };
-        if (!ReadPoints("NUMVERTS", reserveVerts, [&object](const Float3& p) { object.AddVert(p); })) return false;
-        if (!ReadPoints("NUMVECS", reserveVecs, [&object](const Float3& p) { object.AddVec(p); })) return false;
+        if (!ReadPoints("NUMVERTS", "numverts", "vertex", reserveVerts,
+                        [&object](const Float3& p) { object.AddVert(p); }))
+            return false;
+        if (!ReadPoints("NUMVECS", "numvecs", "vector", reserveVecs, [&object](const Float3& p) { object.AddVec(p); }))
+            return false;
         std::int32_t patches = 0;
-        if (!ExpectKeyword("NUMPATCHES") || !TakeInt(patches, "a count")) return false;
+        if (!ExpectKeyword("NUMPATCHES") || !Mark("numpatches") || !TakeInt(patches, "a count")) return false;
         object.Reserve(0, 0, Room(patches, kMinPatchBytes));
         for (std::int32_t k = 0; k < patches; ++k)
             if (!ReadPatch(k, object)) return false;
@@ -243,8 +280,11 @@ private:
     // Form 16.
     bool ReadCamera(std::int32_t number) {
         ExportCamera camera;
-        if (!ExpectKeyword("CAMERA") || !ExpectIndex(number)) return false;
-        if (!TakePoint(camera.position) || !TakePoint(camera.target)) return false;
+        at_ = patchio::ValueRef{};
+        at_.camera = number;
+        if (!ExpectKeyword("CAMERA") || !Mark("camera") || !ExpectIndex(number)) return false;
+        if (!Mark("position") || !TakePoint(camera.position) || !Mark("target") || !TakePoint(camera.target))
+            return false;
         set_.AddCamera(camera);
         return true;
     }
@@ -252,7 +292,8 @@ private:
     // Forms 15 and 16.
     bool ReadCameras() {
         std::int32_t cameras = 0;
-        if (!ExpectKeyword("NUMCAMERAS") || !TakeInt(cameras, "the camera count")) return false;
+        at_ = patchio::ValueRef{};
+        if (!ExpectKeyword("NUMCAMERAS") || !Mark("numcameras") || !TakeInt(cameras, "the camera count")) return false;
         for (std::int32_t m = 0; m < cameras; ++m)
             if (!ReadCamera(m)) return false;
         return true;
@@ -261,6 +302,8 @@ private:
     BlockTokeniser& tokens_;
     PatchIO& set_;
     std::size_t fileBytes_;
+    patchio::ReadPlaces* places_;
+    patchio::ValueRef at_;
     bool endedAtEof_ = false;
     Expectation failed_;
 };
@@ -277,10 +320,11 @@ std::size_t BytesLeft(std::FILE* file) {
 
 // Reads everything tokens give into set. The place of a failing token is
 // counted only when the reason is asked for.
-std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why) {
+std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why,
+                        patchio::ReadPlaces* places = nullptr) {
     set.Clear();
     if (why) tokens.TrackPositions();
-    PatchTextReader reader(tokens, inputBytes, set);
+    PatchTextReader reader(tokens, inputBytes, set, places);
     if (reader.ReadFile()) return 1;
     if (why) {
         const TextPosition at = tokens.TokenPosition();
@@ -329,3 +373,28 @@ std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* 
     BlockTokeniser tokens(text, size);
     return ReadTokens(tokens, size, *this, why);
 }
+
+namespace patchio {
+
+std::int32_t ReadTextWithPlaces(const char* text, std::size_t size, PatchIO& set, ReadPlaces& places,
+                                ReadFailure* why) {
+    if (why) {
+        *why = ReadFailure{};
+        why->opened = true;
+    }
+    BlockTokeniser tokens(text, size);
+    return ReadTokens(tokens, size, set, why, &places);
+}
+
+std::int32_t ReadWithPlaces(const char* path, PatchIO& set, ReadPlaces& places, ReadFailure* why) {
+    set.Clear();
+    if (why) *why = ReadFailure{};
+    if (!path) return 0;
+    FilePtr file(std::fopen(path, "r"));
+    if (!file) return 0;
+    if (why) why->opened = true;
+    BlockTokeniser tokens(file.get());
+    return ReadTokens(tokens, BytesLeft(file.get()), set, why, &places);
+}
+
+}  // namespace patchio
