@@ -24,6 +24,10 @@ struct ExportPatch {
     // Converts patch ownIndex of mesh; adjacency comes from mesh's edges.
     ExportPatch(const HostPatch& patch, const HostPatchMesh& mesh, std::int32_t ownIndex);
 
+    // The sides whose slots the record holds: 3 for a triangle, 4 for
+    // anything else (the slots of a quadrilateral are all there is).
+    std::int32_t SlotSides() const { return sides == 3 ? 3 : 4; }
+
     friend bool operator==(const ExportPatch& a, const ExportPatch& b);
     friend bool operator!=(const ExportPatch& a, const ExportPatch& b) { return !(a == b); }
 };

@@ -5,6 +5,7 @@
 #include "MeshObjects.h"
 #include "ToolFiles.h"
 #include "patchio/PatchIO.h"
+#include "tools/patchtext/FileCheck.h"
 
 using toolfiles::kTriangleFile;
 using toolfiles::Replace;
@@ -141,6 +142,48 @@ TEST(PatchtextCheck, OneSidedAdjacencyIsNotMutual) {
     EXPECT_EQ(io.err.str(), path + ":" + std::to_string(line) +
                                 ":13: warning: patch object 0, patch 0: ADJACENT slot 0 names patch 1, which does not "
                                 "name patch 0 back\n");
+}
+
+// Numbers that the reader takes only in part (atof's and atoi's longest
+// prefix) read, and are warned about at their token with what they read as.
+TEST(PatchtextCheck, NumbersReadOnlyInPartWarnWithWhatTheyReadAs) {
+    const std::string good = kTriangleFile;
+    const struct {
+        const char* name;
+        std::string text;
+        const char* warning;
+    } cases[] = {
+        {"comma_decimal", Replace(good, "\t10.000000\t0.000000\t0.000000", "\t10,5\t0.000000\t0.000000"),
+         ":6:5: warning: \"10,5\" is not wholly a number: the reader takes it as 10"},
+        {"letters_after", Replace(good, "7.500000\t0.000000", "7.5abc\t0.000000"),
+         ":10:5: warning: \"7.5abc\" is not wholly a number: the reader takes it as 7.5"},
+        {"letters_only", Replace(good, "-200.000000", "abc"),
+         ":26:19: warning: \"abc\" is not wholly a number: the reader takes it as 0"},
+        {"hexadecimal", Replace(good, "50.500000", "0x10"),
+         ":26:31: warning: \"0x10\" is not wholly a number: the reader takes it as 16"},
+        {"fraction_for_an_index", Replace(good, "VERTS 0 1 2", "VERTS 0 1.7 2"),
+         ":21:12: warning: \"1.7\" is not wholly an integer: the reader takes it as 1"},
+        {"running_index_with_letters", Replace(good, "\t\t1\t10.0", "\t\t1x\t10.0"),
+         ":6:3: warning: \"1x\" is not wholly an integer: the reader takes it as 1"},
+        {"count_beyond_32_bits", Replace(good, "INTERIOR 6 7 8", "INTERIOR 6 7 99999999999"),
+         ":23:17: warning: \"99999999999\" is not wholly an integer: the reader takes it as 2147483647"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = toolfiles::WriteFile(std::string(c.name) + ".txt", c.text);
+        toolfiles::Captured io;
+        EXPECT_EQ(patchtool::RunCheck({{path}, false}, io.console), patchtool::kExitOk);
+        EXPECT_NE(io.err.str().find(path + c.warning + "\n"), std::string::npos) << io.err.str();
+        toolfiles::Captured strict;
+        EXPECT_EQ(patchtool::RunCheck({{path}, true}, strict.console), patchtool::kExitBadFile);
+    }
+    // What the writer writes, and what people write by hand, reads whole.
+    for (const char* whole : {"+7.5", "-0.25", "1e3", ".5", "inf", "-nan", "7"}) {
+        SCOPED_TRACE(whole);
+        EXPECT_EQ(patchtool::PartialNumber(false, whole), "");
+    }
+    for (const char* whole : {"0", "-1", "+12", "2147483647", "-2147483648"})
+        EXPECT_EQ(patchtool::PartialNumber(true, whole), "");
 }
 
 TEST(PatchtextCheck, ManyWarningsOfOneKindAreSummarised) {

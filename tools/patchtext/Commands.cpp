@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "patchio/PatchIO.h"
 #include "support/Progress.h"
@@ -13,20 +14,15 @@
 namespace patchtool {
 namespace {
 
-// Locates the kept warnings that name a token, in one pass that also finds
-// the file's token-level warnings.
-void LocateAndCheckTokens(const std::string& path, const TokenLayout& layout, CheckReport& report,
-                          Console& console) {
-    std::vector<std::int64_t> ordinals;
-    for (const Warning& w : report.Kept()) ordinals.push_back(std::max<std::int64_t>(w.token, 0));
-    const std::size_t kept = ordinals.size();
-    ordinals.push_back(TokenLayout::VersionValue());
-    ordinals.push_back(layout.Total());
+// Locates the kept warnings through the reader's own places, in one pass
+// that also finds numbers read in part, and a scan of the file's tokens.
+void LocateAndCheckTokens(const std::string& path, CheckReport& report, Console& console) {
+    TokenAt version;
+    const std::int64_t taken = report.Locate(path, version);
     support::Percentage progress(stderr, console.progress, "checking " + path, FileSize(path), kLargeFileBytes);
-    const TokenScan scan = ScanTokens(path, ordinals, &progress);
+    const TokenScan scan = ScanTokens(path, {taken}, &progress);
     progress.Finish();
-    for (std::size_t i = 0; i < kept; ++i) report.Kept()[i].at = scan.wanted[i];
-    CheckTokens(scan.wanted[kept], scan, layout.Total(), scan.wanted[kept + 1], report);
+    CheckTokens(version, scan, taken, scan.wanted[0], report);
 }
 
 void PrintWarnings(const std::string& path, const CheckReport& report, Console& console) {
@@ -44,11 +40,11 @@ int CheckFile(const std::string& path, bool strict, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(path, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    console.out << path << ": " << DescribeCounts(CountSet(set)) << '\n';
-    const TokenLayout layout(set, VersionValue(versionText) > 1.0f);
+    console.out << path << ": " << DescribeCounts(DescribeSet(set, versionText)) << '\n';
     CheckReport report;
-    CheckContents(set, layout, report);
-    LocateAndCheckTokens(path, layout, report, console);
+    patchio::Validate(set, [&report](patchio::Finding&& finding) { report.Add(std::move(finding)); });
+    set.Clear();
+    LocateAndCheckTokens(path, report, console);
     PrintWarnings(path, report, console);
     const std::int64_t warnings = report.Total();
     if (warnings == 0) {

@@ -1,34 +1,23 @@
 // The check of a patch text file: what stops the reader, and what the format
-// allows but a consumer of the file would trip on.
+// allows but a consumer of the file would trip on: the findings of
+// patchio::Validate, numbers that read only in part, and the file's tokens.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "patchio/PatchIO.h"
-#include "tools/patchtext/TokenLayout.h"
+#include "patchio/Validate.h"
 #include "tools/patchtext/TokenScan.h"
 
 namespace patchtool {
 
-enum class WarningKind {
-    Version,        // a version other than 1.10
-    IndexOutside,   // an index outside its list (or -1 where an index is due)
-    SelfNeighbour,  // a patch naming itself as neighbour
-    NotMutual,      // a neighbour that does not name the patch back
-    NonFinite,      // an infinite or not-a-number coordinate
-    Unused,         // vertices or vectors that no patch uses
-    LongToken,      // a token that the reader cuts in two
-    TrailingText,   // tokens after the data, which the reader ignores
-};
-constexpr std::size_t kWarningKinds = 8;
-
 struct Warning {
-    WarningKind kind = WarningKind::Version;
-    std::int64_t token = -1;  // its ordinal in the file, -1 when at is set
-    TokenAt at;               // where it stands, once located
+    std::string kind;  // a finding's field (" coordinate" added for coordinates), or "version",
+                       // "number", "long", "trailing"
+    TokenAt at;        // where it stands, once located
     std::string text;
 };
 
@@ -38,28 +27,27 @@ class CheckReport {
 public:
     explicit CheckReport(std::size_t keptPerKind = 10) : keptPerKind_(keptPerKind) {}
 
-    void Add(WarningKind kind, std::int64_t token, std::string text);
-    void AddAt(WarningKind kind, const TokenAt& at, std::string text);
+    void Add(const std::string& kind, const TokenAt& at, std::string text);
+    // A finding, kept to be located by Locate.
+    void Add(patchio::Finding&& finding);
 
     const std::vector<Warning>& Kept() const { return kept_; }
-    std::vector<Warning>& Kept() { return kept_; }
-    std::int64_t Count(WarningKind kind) const { return counts_[static_cast<std::size_t>(kind)]; }
     std::int64_t Total() const;
 
+    // Reads path again, with the reader telling where each token stands:
+    // places the kept findings, warns about numbers that read only in
+    // part, and answers how many tokens the reader took (and, in version,
+    // the version token).
+    std::int64_t Locate(const std::string& path, TokenAt& version);
+
 private:
-    bool Keep(WarningKind kind);
+    bool Keep(const std::string& kind);
 
     std::size_t keptPerKind_;
     std::vector<Warning> kept_;
-    std::array<std::int64_t, kWarningKinds> counts_{};
+    std::vector<std::pair<patchio::Finding, std::size_t>> unplaced_;  // and their kept warning
+    std::map<std::string, std::int64_t> counts_;
 };
-
-// The counts that a file that reads shows first.
-struct SetCounts {
-    std::int64_t objects = 0, verts = 0, vecs = 0, patches = 0, triangles = 0, quads = 0, cameras = 0;
-};
-SetCounts CountSet(const PatchIO& set);
-std::string DescribeCounts(const SetCounts& counts);
 
 // True when the version text of a file reads as the format's 1.10.
 bool IsCurrentVersion(const std::string& versionText);
@@ -67,11 +55,15 @@ bool IsCurrentVersion(const std::string& versionText);
 // 32-bit float, whatever the process locale.
 float VersionValue(const std::string& versionText);
 
-// Warnings about the contents of a set, located through layout.
-void CheckContents(const PatchIO& set, const TokenLayout& layout, CheckReport& report);
-// Warnings about the file's tokens: the version (token 1 of the file), cut
-// tokens, and text after the expectedTokens that the reader takes (the
-// first of it at firstTrailing).
+// Empty when a number token is wholly a number (a float token: a decimal
+// number, "inf" or "nan" as strtod in the C locale reads them whole; an
+// integer token: optional sign and digits within 32 bits); else a warning
+// that says what the reader takes it as.
+std::string PartialNumber(bool integer, const std::string& token);
+
+// Warnings about the file's tokens: the version, cut tokens, and text after
+// the expectedTokens that the reader takes (the first of it at
+// firstTrailing).
 void CheckTokens(const TokenAt& version, const TokenScan& scan, std::int64_t expectedTokens,
                  const TokenAt& firstTrailing, CheckReport& report);
 

@@ -20,6 +20,10 @@ nlohmann::ordered_json Number(double value) {
     return shortest;
 }
 
+std::string Plural(std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 nlohmann::ordered_json Point(Vec3 p) { return nlohmann::ordered_json::array({Number(p.x), Number(p.y), Number(p.z)}); }
 
 }  // namespace
@@ -41,7 +45,7 @@ SetInfo DescribeSet(const PatchIO& set, const std::string& versionText) {
         for (std::int32_t k = 0; k < object.NumPatches(); ++k) {
             const ExportPatch& patch = object.PatchAt(k);
             ++(patch.sides == 3 ? o.triangular : o.quadrilateral);
-            for (int e = 0; e < (patch.sides == 3 ? 3 : 4); ++e) o.openEdges += patch.adjacent[e] == -1 ? 1 : 0;
+            for (std::int32_t e = 0; e < patch.SlotSides(); ++e) o.openEdges += patch.adjacent[e] == -1 ? 1 : 0;
         }
         o.box = ControlBox(object);
         info.objects.push_back(o);
@@ -51,6 +55,21 @@ SetInfo DescribeSet(const PatchIO& set, const std::string& versionText) {
         info.cameras.push_back({position, target, Length(target - position)});
     }
     return info;
+}
+
+std::string DescribeCounts(const SetInfo& info) {
+    std::int64_t verts = 0, vecs = 0, triangles = 0, quads = 0;
+    for (const ObjectInfo& o : info.objects) {
+        verts += o.vertices;
+        vecs += o.vectors;
+        triangles += o.triangular;
+        quads += o.quadrilateral;
+    }
+    const auto objects = static_cast<std::int64_t>(info.objects.size());
+    return Plural(objects, "patch object", "patch objects") + ", " + Plural(verts, "vertex", "vertices") + ", " +
+           Plural(vecs, "vector", "vectors") + ", " + Plural(triangles + quads, "patch", "patches") + " (" +
+           std::to_string(triangles) + " triangular, " + std::to_string(quads) + " quadrilateral), " +
+           Plural(static_cast<std::int64_t>(info.cameras.size()), "camera", "cameras");
 }
 
 void PrintInfo(std::ostream& out, const std::string& path, const SetInfo& info) {
