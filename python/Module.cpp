@@ -8,6 +8,7 @@
 #include "python/Arrays.h"
 #include "python/ExportSet.h"
 #include "python/Tessellate.h"
+#include "python/Validate.h"
 
 namespace py = pybind11;
 using gantline::ExportSet;
@@ -165,4 +166,5 @@ positions and normals are float64 (N, 3) with one row per distinct pair of a
 surface point and its unit normal (a point on a crease has a row per side);
 triangles is int32 (T, 3), rows into them, counter-clockwise about the
 normal. Patches without a surface are left out with a RuntimeWarning.)");
+    gantline::DefineValidate(m);
 }
