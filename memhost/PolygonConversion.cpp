@@ -233,3 +233,8 @@ MemoryPatchMesh ConvertToPatches(const PolygonMesh& polygons) {
     ForEachPatch(polygons, [&](const PatchCorners& corners) { maker.Add(corners); });
     return mesh;
 }
+
+std::unique_ptr<MemoryObject> ConvertibleMesh(std::shared_ptr<const PolygonMesh> mesh) {
+    const std::size_t bytes = mesh->MemoryBytes();
+    return MemoryObject::Convertible([mesh] { return ConvertToPatches(*mesh); }, bytes);
+}

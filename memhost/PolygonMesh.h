@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "host/HostTypes.h"
@@ -43,3 +44,7 @@ struct PolygonMesh {
 // Every list is allocated at its final size: nothing is copied or
 // over-allocated on the way.
 MemoryPatchMesh ConvertToPatches(const PolygonMesh& mesh);
+
+// An object that converts to the patch mesh of mesh when the host asks,
+// holding the mesh (shared with whoever else holds it) until then.
+std::unique_ptr<MemoryObject> ConvertibleMesh(std::shared_ptr<const PolygonMesh> mesh);

@@ -20,6 +20,8 @@
 #include "scenes/CameraTargets3ds.h"
 #include "scenes/ImportedScene.h"
 #include "scenes/SceneImport.h"
+#include "scenes/LoadGuard.h"
+#include "text/AsciiCase.h"
 
 namespace {
 
@@ -159,24 +161,13 @@ SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener,
 }
 
 // The import, with whatever the importer or the scene's building throws
-// (running out of memory on what a file declares) turned into an error.
+// turned into an error.
 template <typename Read>
 SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& read,
                  const std::function<std::string()>& bytes) {
-    try {
-        return ImportUnguarded(name, listener, read, bytes);
-    } catch (const std::bad_alloc&) {
-        return {nullptr, name + ": not enough memory to load it"};
-    } catch (const std::exception& e) {
-        return {nullptr, name + ": " + e.what()};
-    }
+    return GuardedLoad<SceneLoad>(name, [&] { return ImportUnguarded(name, listener, read, bytes); });
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 }  // namespace
 
@@ -188,7 +179,7 @@ std::vector<std::string> ImporterExtensions() {
     std::vector<std::string> extensions;
     std::istringstream items(list.C_Str());
     for (std::string item; std::getline(items, item, ';');) {
-        const std::string extension = Lower(item.substr(item.find('.') == std::string::npos ? item.size() : item.find('.')));
+        const std::string extension = LowerAscii(item.substr(item.find('.') == std::string::npos ? item.size() : item.find('.')));
         if (extension.size() < 2 || std::find(std::begin(kOwnExtensions), std::end(kOwnExtensions), extension) !=
                                         std::end(kOwnExtensions)) {
             continue;

@@ -151,7 +151,7 @@ bool SceneBuilder::AddMeshes(const aiNode& source, MemoryNode& node) {
     }
     const std::shared_ptr<const PolygonMesh> mesh = found->second;
     if (mesh->faceSides.empty()) return true;
-    node.SetObject(MemoryObject::Convertible([mesh] { return ConvertToPatches(*mesh); }, mesh->MemoryBytes()));
+    node.SetObject(ConvertibleMesh(mesh));
     return true;
 }
 

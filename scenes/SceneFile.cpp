@@ -255,9 +255,7 @@ bool SceneBuilder::ReadPolygonFile(const json& path, const std::string& at, Memo
         if (!ReadPolygonMesh(*file.stream, file.name, *mesh, error)) return Fail(at, error);
         found = polygonFiles_.emplace(key, std::move(mesh)).first;
     }
-    std::shared_ptr<const PolygonMesh> mesh = found->second;
-    const std::size_t bytes = mesh->MemoryBytes();
-    node.SetObject(MemoryObject::Convertible([mesh] { return ConvertToPatches(*mesh); }, bytes));
+    node.SetObject(ConvertibleMesh(found->second));
     return true;
 }
 

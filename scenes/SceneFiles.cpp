@@ -3,8 +3,6 @@
 // reader can run out of memory), so nothing escapes the loaders.
 #include "scenes/SceneFiles.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,9 +12,11 @@
 #include "host/HostApi.h"
 #include "scenes/BptLoader.h"
 #include "scenes/EmbeddedFiles.h"
+#include "scenes/LoadGuard.h"
 #include "scenes/ObjLoader.h"
 #include "scenes/SceneFile.h"
 #include "scenes/SceneImport.h"
+#include "text/AsciiCase.h"
 
 namespace {
 
@@ -27,26 +27,8 @@ constexpr const char* kDefaultSceneFile = "default_scene.json";
 // Scene files are small; a larger one is refused rather than read.
 constexpr std::uintmax_t kMaxSceneFileBytes = 256u * 1024u * 1024u;
 
-template <typename Result, typename Work>
-Result Guarded(const std::string& name, Work&& work) {
-    Result failed;
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-        failed.error = name + ": not enough memory to load it";
-    } catch (const std::exception& e) {
-        failed.error = name + ": " + e.what();
-    } catch (...) {
-        failed.error = name + ": it could not be loaded";
-    }
-    return failed;
-}
-
 std::string LowerExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    return LowerAscii(path.extension().string());
 }
 
 // A scene of one object under a root node, on a node named after the file.
@@ -63,17 +45,11 @@ SceneLoad LoadPatchFile(const std::filesystem::path& path, std::istream& in) {
     return SingleObjectScene(path, MemoryObject::PatchObject(BuildBezierMesh(nets)));
 }
 
-std::unique_ptr<MemoryObject> ConvertibleMesh(PolygonMesh mesh) {
-    auto shared = std::make_shared<const PolygonMesh>(std::move(mesh));
-    const std::size_t bytes = shared->MemoryBytes();
-    return MemoryObject::Convertible([shared] { return ConvertToPatches(*shared); }, bytes);
-}
-
 SceneLoad LoadPolygonFile(const std::filesystem::path& path, std::istream& in) {
     PolygonMesh mesh;
     std::string error;
     if (!ReadPolygonMesh(in, path.generic_string(), mesh, error)) return {nullptr, error};
-    return SingleObjectScene(path, ConvertibleMesh(std::move(mesh)));
+    return SingleObjectScene(path, ConvertibleMesh(std::make_shared<const PolygonMesh>(std::move(mesh))));
 }
 
 SceneLoad LoadJsonFile(const std::filesystem::path& path, std::istream& in) {
@@ -123,7 +99,7 @@ OpenedFile OpenEmbedded(const std::string& path) {
 }  // namespace
 
 SceneLoad LoadSceneFile(const std::string& path, const LoadListener& listener) {
-    return Guarded<SceneLoad>(path, [&] { return LoadAnyFile(path, listener); });
+    return GuardedLoad<SceneLoad>(path, [&] { return LoadAnyFile(path, listener); });
 }
 
 std::vector<std::string> LoadableExtensions() {
@@ -134,7 +110,7 @@ std::vector<std::string> LoadableExtensions() {
 }
 
 std::unique_ptr<MemoryNode> DefaultScene() {
-    SceneLoad load = Guarded<SceneLoad>(kDefaultSceneFile, [] {
+    SceneLoad load = GuardedLoad<SceneLoad>(kDefaultSceneFile, [] {
         std::string_view text;
         if (!FindEmbeddedFile(kDefaultSceneFile, text)) return SceneLoad{nullptr, "the default scene is missing"};
         return ReadScene(std::string(text), std::string("built-in ") + kDefaultSceneFile, OpenEmbedded);
@@ -147,7 +123,7 @@ std::unique_ptr<MemoryNode> DefaultScene() {
 }
 
 PatchMeshLoad LoadBezierPatchText(const std::string& text, const std::string& name) {
-    return Guarded<PatchMeshLoad>(name, [&] {
+    return GuardedLoad<PatchMeshLoad>(name, [&] {
         PatchMeshLoad load;
         std::istringstream in(text);
         std::vector<ControlNet> nets;
@@ -158,15 +134,16 @@ PatchMeshLoad LoadBezierPatchText(const std::string& text, const std::string& na
 }
 
 ObjectLoad LoadPolygonMeshText(const std::string& text, const std::string& name) {
-    return Guarded<ObjectLoad>(name, [&] {
+    return GuardedLoad<ObjectLoad>(name, [&] {
         ObjectLoad load;
         std::istringstream in(text);
         PolygonMesh mesh;
-        if (ReadPolygonMesh(in, name, mesh, load.error)) load.object = ConvertibleMesh(std::move(mesh));
+        if (ReadPolygonMesh(in, name, mesh, load.error))
+            load.object = ConvertibleMesh(std::make_shared<const PolygonMesh>(std::move(mesh)));
         return load;
     });
 }
 
 SceneLoad LoadSceneText(const std::string& text, const std::string& name, const std::string& folder) {
-    return Guarded<SceneLoad>(name, [&] { return ReadScene(text, name, DiskOpener(folder)); });
+    return GuardedLoad<SceneLoad>(name, [&] { return ReadScene(text, name, DiskOpener(folder)); });
 }

@@ -1,8 +1,8 @@
 #include "wintest/ModuleImage.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
+
+#include "text/AsciiCase.h"
 
 namespace wintest {
 namespace {
@@ -20,16 +20,11 @@ const T* At(HMODULE module, DWORD rva) {
     return reinterpret_cast<const T*>(Base(module) + rva);
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 std::string Folder(UINT (*query)(LPSTR, UINT)) {
     char folder[MAX_PATH] = "";
     const UINT length = query(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? Lower(folder) + "\\" : std::string();
+    return length > 0 && length < MAX_PATH ? LowerAscii(folder) + "\\" : std::string();
 }
 
 UINT SystemFolder(LPSTR buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }
@@ -77,7 +72,7 @@ std::string ModulePath(HMODULE module) {
 bool IsSystemModule(const std::string& dll) {
     HMODULE module = GetModuleHandleA(dll.c_str());
     if (!module) return false;
-    const std::string path = Lower(ModulePath(module));
+    const std::string path = LowerAscii(ModulePath(module));
     for (const std::string& folder : {Folder(SystemFolder), Folder(Wow64Folder)}) {
         if (!folder.empty() && path.compare(0, folder.size(), folder) == 0) return true;
     }

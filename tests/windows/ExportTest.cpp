@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "TestFiles.h"
 #include "wintest/SaveDialogDriver.h"
 #include "wintest/ShellAssociation.h"
+#include "text/AsciiCase.h"
 
 namespace {
 
@@ -54,17 +54,12 @@ void BuildWorkedExample(MemoryNode& root) {
     camera->target = target;
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 // A path in one spelling: long names, lower case, no trailing separator.
 std::string Canonical(const std::string& path) {
     char full[MAX_PATH] = "";
-    if (GetLongPathNameA(path.c_str(), full, MAX_PATH) == 0) return Lower(path);
-    std::string canonical = Lower(full);
+    if (GetLongPathNameA(path.c_str(), full, MAX_PATH) == 0) return LowerAscii(path);
+    std::string canonical = LowerAscii(full);
     while (canonical.size() > 3 && canonical.back() == '\\') canonical.pop_back();
     return canonical;
 }

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <thread>
 
 #include "PluginModule.h"
 #include "host/HostApi.h"
 #include "wintest/ModuleImage.h"
+#include "text/AsciiCase.h"
 
 namespace {
 
@@ -91,14 +91,9 @@ TEST_F(Module, TextsShareOneBuffer) {
     EXPECT_STREQ(description, "Harrow Tools");
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 bool IsCompilerRuntime(const std::string& dll) {
-    const std::string name = Lower(dll);
+    const std::string name = LowerAscii(dll);
     for (const char* runtime : {"libstdc++", "libgcc", "libwinpthread", "libc++", "libunwind"})
         if (name.compare(0, std::strlen(runtime), runtime) == 0) return true;
     return false;
@@ -111,7 +106,7 @@ void ExpectSystemOrHostImportsOnly(HMODULE module, const char* what) {
     EXPECT_FALSE(dlls.empty()) << what;
     for (const std::string& dll : dlls) {
         EXPECT_FALSE(IsCompilerRuntime(dll)) << what << " imports " << dll;
-        if (Lower(dll) == "gantline_host.dll") continue;
+        if (LowerAscii(dll) == "gantline_host.dll") continue;
         EXPECT_TRUE(wintest::IsSystemModule(dll)) << what << " imports " << dll << ", not a system DLL";
     }
 }
