@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <functional>
 #include <iterator>
 
 #include <nlohmann/json.hpp>
+
+#include "text/AsciiCase.h"
 
 namespace gltf {
 namespace {
@@ -216,8 +217,7 @@ Json Document(const std::string& generator, const std::vector<MeshData>& objects
 }  // namespace
 
 bool ContainerForPath(const std::string& path, Container& container) {
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = LowerAscii(path);
     const auto endsWith = [&lower](const std::string& tail) {
         return lower.size() > tail.size() && lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
     };
@@ -231,8 +231,11 @@ bool SceneWriter::Write(std::ostream& out, Container container, std::string* why
     const BufferPlan plan = Plan(objects_);
     const Json doc = Document(generator_, objects_, cameras_, plan, container);
     if (container == Container::kEmbedded) {
+        // The buffer's URI is the last value of the document (its buffers
+        // come last, the URI last in the buffer), so the last match is it:
+        // a name may hold the same text.
         const std::string text = doc.dump(1) + '\n';
-        const std::size_t uriEnd = plan.bytes > 0 ? text.find(kDataUri) + sizeof kDataUri - 1 : text.size();
+        const std::size_t uriEnd = plan.bytes > 0 ? text.rfind(kDataUri) + sizeof kDataUri - 1 : text.size();
         out.write(text.data(), static_cast<std::streamsize>(uriEnd));
         Base64Stream base64(out);
         EmitBuffer(objects_, plan, [&base64](const char* data, std::size_t size) { base64.Feed(data, size); });
@@ -245,8 +248,9 @@ bool SceneWriter::Write(std::ostream& out, Container container, std::string* why
     text.resize(Align4(text.size()), ' ');
     const std::uint64_t total = kGlbHeaderBytes + kChunkHeaderBytes + text.size() +
                                 (plan.bytes > 0 ? kChunkHeaderBytes + plan.bytes : 0);
-    if (total > kMaxBinaryBytes) {
-        if (why) *why = "the scene takes " + std::to_string(total) + " bytes, more than a .glb can hold (4 GiB); "
+    if (total > maxBinaryBytes_) {
+        if (why) *why = "the scene takes " + std::to_string(total) + " bytes, more than a .glb can hold (" +
+                        std::to_string(maxBinaryBytes_) + " bytes); "
                         "write a .gltf or use fewer --steps";
         return false;
     }

@@ -49,11 +49,15 @@ public:
     // (too large for its container); the stream's state tells of write
     // failures.
     bool Write(std::ostream& out, Container container, std::string* why) const;
+    // The largest .glb that Write writes: kMaxBinaryBytes, or less for a
+    // caller (or a test) that wants a smaller file.
+    void LimitBinaryBytes(std::uint64_t bytes) { maxBinaryBytes_ = bytes < kMaxBinaryBytes ? bytes : kMaxBinaryBytes; }
 
 private:
     std::string generator_;
     std::vector<MeshData> objects_;
     std::vector<CameraNode> cameras_;
+    std::uint64_t maxBinaryBytes_ = kMaxBinaryBytes;
 };
 
 // ".glb" or ".gltf" at the end of path, in any case: the container its

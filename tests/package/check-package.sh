@@ -18,7 +18,7 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 
 # Header folders: the rooms of the package, no others.
 rooms=$(cd "$prefix/include" && ls | sort | tr '\n' ' ')
-[ "$rooms" = "host patchio surface text " ] || fail "installed header folders: $rooms"
+[ "$rooms" = "gltf host patchio surface text " ] || fail "installed header folders: $rooms"
 # No private header: every installed header is reachable from the public
 # ones' includes or is public itself, and each compiles on its own.
 for header in $(cd "$prefix/include" && find . -name '*.h' | sort); do

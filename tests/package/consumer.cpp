@@ -1,11 +1,14 @@
 // A consumer of the installed package: what an engine team writes. Writes
-// an export set through the installed library, reads it back from memory
-// and tessellates its patch with the surface library.
+// an export set through the installed library, reads it back from memory,
+// tessellates its patch with the surface library and writes it as glTF.
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 
+#include "gltf/ExportSetScene.h"
 #include "patchio/PatchIO.h"
+#include "patchio/Validate.h"
 #include "surface/Tessellator.h"
 
 int main(int argc, char** argv) {
@@ -34,5 +37,9 @@ int main(int argc, char** argv) {
     PatchIO back;
     if (!version || back.ReadText(text.data(), text.size()) != 1) return 1;
     const surface::ObjectMesh mesh = surface::TessellateObject(back.PatchObjectAt(0), 4);
-    return mesh.mesh.triangles.size() == 32 ? 0 : 1;
+    if (mesh.mesh.triangles.size() != 32 || !patchio::Validate(back).empty()) return 1;
+    std::ostringstream glb;
+    std::string why;
+    if (!gltf::WriteExportSet(back, glb, gltf::Container::kBinary, 4, &why)) return 1;
+    return glb.str().compare(0, 4, "glTF") == 0 ? 0 : 1;
 }

@@ -1,29 +1,14 @@
 // to-gltf.
 #include <cstdio>
 
-#include "gltf/CameraPose.h"
-#include "gltf/MeshAssembler.h"
-#include "gltf/SceneWriter.h"
+#include "gltf/ExportSetScene.h"
 #include "patchio/PatchIO.h"
 #include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/SetLoad.h"
-#include "tools/patchtext/Surface.h"
 
 namespace patchtool {
-namespace {
-
-// The mesh of one patch object, its triangles joined from every batch.
-gltf::MeshData TessellateForGltf(const std::string& path, const ExportPatchObject& object, std::int32_t number,
-                                 int steps, support::Percentage& progress, Console& console) {
-    gltf::MeshAssembler assembler;
-    TessellateInBatches(path, object, number, steps, progress, console,
-                        [&assembler](const ObjectMesh& out) { assembler.Add(out.mesh); });
-    return assembler.Take("patchobject_" + std::to_string(number));
-}
-
-}  // namespace
 
 int RunToGltf(const GltfCommand& command, Console& console) {
     gltf::Container container = gltf::Container::kBinary;
@@ -37,26 +22,6 @@ int RunToGltf(const GltfCommand& command, Console& console) {
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
 
-    gltf::SceneWriter scene("patchtext to-gltf, " + std::to_string(command.steps) + " steps per patch edge");
-    support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
-    std::size_t vertices = 0, triangles = 0, cameras = 0;
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        gltf::MeshData mesh = TessellateForGltf(command.file, set.PatchObjectAt(i), i, command.steps, progress, console);
-        vertices += mesh.VertexCount();
-        triangles += mesh.TriangleCount();
-        scene.AddObject(std::move(mesh));
-    }
-    progress.Finish();
-    for (std::int32_t i = 0; i < set.NumCameras(); ++i) {
-        if (!gltf::CanPose(set.CameraAt(i))) {
-            console.err << command.file << ": warning: camera " << i
-                        << " has a coordinate that is not finite and is left out\n";
-            continue;
-        }
-        scene.AddCamera("camera_" + std::to_string(i), gltf::PoseCamera(set.CameraAt(i)));
-        ++cameras;
-    }
-
     // The scene replaces an earlier file of that name only when all of it
     // was written.
     support::OutputFile file(command.output);
@@ -64,8 +29,20 @@ int RunToGltf(const GltfCommand& command, Console& console) {
         console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
         return kExitUsage;
     }
+    support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+    gltf::ExportSetOptions options;
+    options.generator = "patchtext to-gltf, " + std::to_string(command.steps) + " steps per patch edge";
+    options.patchDone = [&progress] { progress.Advance(); };
+    gltf::ExportSetSummary summary;
     std::string why;
-    if (!scene.Write(file.Stream(), container, &why)) {
+    const bool stated = gltf::WriteExportSet(set, file.Stream(), container, command.steps, &why, options, &summary);
+    progress.Finish();
+    for (std::size_t i = 0; i < summary.skipped.size(); ++i)
+        ReportSkipped(command.file, static_cast<std::int32_t>(i), summary.skipped[i], console);
+    for (const std::int32_t m : summary.camerasLeftOut)
+        console.err << command.file << ": warning: camera " << m
+                    << " has a coordinate that is not finite and is left out\n";
+    if (!stated) {
         console.err << command.output << ": error: " << why << '\n';
         return kExitUsage;
     }
@@ -73,8 +50,8 @@ int RunToGltf(const GltfCommand& command, Console& console) {
         console.err << command.output << ": error: writing the file failed: " << file.Failure() << '\n';
         return kExitUsage;
     }
-    console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
-                << triangles << " triangles, " << cameras << " cameras\n";
+    console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << summary.vertices
+                << " vertices, " << summary.triangles << " triangles, " << summary.cameras << " cameras\n";
     return kExitOk;
 }
 
