@@ -31,11 +31,6 @@ TEST(PluginModule, ExportsExactlyTheFourDiscoveryFunctions) {
     EXPECT_EQ(DefinedDynamicSymbols(FERRULE_PLUGIN_PATH), expected);
 }
 
-TEST(PluginModule, IsNamedFerruleDlu) {
-    const std::string path = FERRULE_PLUGIN_PATH;
-    EXPECT_EQ(path.substr(path.rfind('/') + 1), "Ferrule.dlu");
-}
-
 TEST(PluginModule, EachLoadInitialisesTheControlsOnceAndUnloadDoesNotAgain) {
     ASSERT_FALSE(PluginResident());
     const int customBefore = CustomControlsInitialisations();
