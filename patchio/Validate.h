@@ -13,23 +13,16 @@
 
 namespace patchio {
 
-// One thing found. object, patch, camera, slot and axis say where (-1
-// where they do not apply); field says what, in the names that
-// patchio/ReadPlaces.h gives the tokens of a file, so that a finding is
-// located by the token whose ValueRef matches it:
-//   "sides"                      the side count of patch `patch`
-//   "verts", "vecs", "interior"  index slot `slot` of patch `patch`: outside
-//                                the object's vertices or vectors, or -1
-//   "adjacent"                   neighbour slot `slot` of patch `patch`:
-//                                outside the object's patches, the patch
-//                                itself, or a patch that does not name it
-//                                back (-1, an open edge, is no finding)
-//   "vertex", "vector"           point `slot` of the object: coordinate
-//                                `axis` is not finite, or (axis -1) it is
-//                                the first of the points no patch uses
-//   "position", "target"         coordinate `axis` of camera `camera` is
-//                                not finite
-// message says it in words, naming the object and patch or camera.
+// One thing found. object, patch, camera, slot and axis say where (-1 where
+// they do not apply) and field what, in the names that patchio/ReadPlaces.h
+// gives the values of a file, so that the token whose ValueRef matches is
+// where it stands: a patch's "sides", or its index slot in "verts", "vecs"
+// or "interior" (outside the object's lists, or -1) or "adjacent" (outside
+// the patches, the patch itself, or not naming it back; -1, an open edge, is
+// no finding); point `slot` of the object in "vertex" or "vector" (its
+// coordinate `axis` not finite, or, with axis -1, the first point that no
+// patch uses); coordinate `axis` of camera `camera` in "position" or
+// "target". message says it in words, naming the object and patch or camera.
 struct Finding {
     std::int32_t object = -1;
     std::int32_t patch = -1;

@@ -37,8 +37,16 @@ PatchObject.)";
 
 std::string Describe(const patchio::Finding& f) { return "<gantline.Finding: " + f.message + ">"; }
 
-// The set's records, copied into the format library's export set.
-void Fill(const ExportSet& set, PatchIO& io) {
+std::vector<patchio::Finding> Validate(const ExportSet& set) {
+    PatchIO io;
+    FillPatchIO(set, io);
+    py::gil_scoped_release unlocked;
+    return patchio::Validate(io);
+}
+
+}  // namespace
+
+void FillPatchIO(const ExportSet& set, PatchIO& io) {
     for (const py::handle member : set.patchObjects) {
         if (!py::isinstance<ExportPatchObject>(member))
             throw py::type_error("patch_objects must hold PatchObject, not " +
@@ -47,15 +55,6 @@ void Fill(const ExportSet& set, PatchIO& io) {
     }
     for (const ExportCamera& camera : CameraRecords(set.cameras)) io.AddCamera(camera);
 }
-
-std::vector<patchio::Finding> Validate(const ExportSet& set) {
-    PatchIO io;
-    Fill(set, io);
-    py::gil_scoped_release unlocked;
-    return patchio::Validate(io);
-}
-
-}  // namespace
 
 void DefineValidate(py::module_& m) {
     py::class_<patchio::Finding>(m, "Finding", kFindingDoc)
