@@ -62,7 +62,9 @@ template <typename T>
 using Dense = py::array_t<T, py::array::c_style | py::array::forcecast>;
 
 void FillPoints(const py::array& points, void (ExportPatchObject::*add)(const Float3&), ExportPatchObject& object) {
-    const auto rows = Dense<float>::ensure(points).template unchecked<2>();
+    // The converted array is held while its rows are read.
+    const Dense<float> dense = Dense<float>::ensure(points);
+    const auto rows = dense.template unchecked<2>();
     for (py::ssize_t i = 0; i < rows.shape(0); ++i) (object.*add)(Float3(rows(i, 0), rows(i, 1), rows(i, 2)));
 }
 
@@ -84,7 +86,8 @@ ExportPatchObject PatchObjectFrom(py::handle verts, py::handle vecs, py::handle 
     const py::array v = Checked(verts, "verts", "fiu", {3});
     const py::array w = Checked(vecs, "vecs", "fiu", {3});
     const py::array p = Checked(patches, "patches", "iu", {static_cast<py::ssize_t>(kPatchColumns)});
-    const auto rows = Dense<std::int64_t>::ensure(p).unchecked<2>();
+    const Dense<std::int64_t> dense = Dense<std::int64_t>::ensure(p);
+    const auto rows = dense.unchecked<2>();
     ExportPatchObject object;
     object.Reserve(static_cast<std::size_t>(v.shape(0)), static_cast<std::size_t>(w.shape(0)),
                    static_cast<std::size_t>(p.shape(0)));

@@ -100,3 +100,16 @@ def test_assigning_keeps_the_length_and_kind():
 def test_only_patch_objects_are_written(tmp_path):
     with pytest.raises(TypeError, match="PatchObject"):
         gantline.write(gantline.ExportSet(patch_objects=["not one"]), tmp_path / "x.txt")
+
+
+def test_large_arrays_of_other_kinds_are_converted_whole():
+    # Larger than the allocator's heap blocks: a conversion freed too early
+    # would be unmapped under the copy.
+    rng = np.random.default_rng(5)
+    verts = rng.uniform(-1000, 1000, (200_000, 3))            # float64
+    patches = np.full((50_000, 21), -1, np.int32)            # int32, read as int64
+    patches[:, 0] = 4
+    patches[:, 1:5] = rng.integers(0, len(verts), (len(patches), 4))
+    o = gantline.PatchObject(verts=verts, vecs=verts[:10], patches=patches)
+    assert np.array_equal(o.verts, verts.astype(np.float32))
+    assert np.array_equal(o.patches, patches)
