@@ -19,6 +19,20 @@ std::string Plural(std::int64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// The writer's own numbers, told at a glance: an optional minus and digits,
+// for a float with one point among them. PartialNumber decides the rest.
+bool PlainNumber(bool integer, const char* text, std::size_t length) {
+    std::size_t i = length > 1 && text[0] == '-' ? 1 : 0;
+    if (integer && length - i > 9) return false;  // may lie beyond 32 bits
+    bool point = integer, digits = false;
+    for (; i < length; ++i) {
+        if (text[i] >= '0' && text[i] <= '9') digits = true;
+        else if (text[i] == '.' && !point) point = true;
+        else return false;
+    }
+    return digits;
+}
+
 using Key = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t>;
 
 template <typename Ref>
@@ -40,13 +54,17 @@ public:
                std::size_t length) override {
         ++tokens;
         if (kind == patchio::TokenKind::Keyword) return;
-        const std::string token(text, length);
-        if (std::strcmp(value.field, "version") == 0) version = {at.line, at.column, token};
-        const std::string partial = PartialNumber(kind == patchio::TokenKind::Integer, token);
-        if (!partial.empty()) report_.Add("number", {at.line, at.column, token}, partial);
+        if (std::strcmp(value.field, "version") == 0) version = {at.line, at.column, std::string(text, length)};
+        if (!PlainNumber(kind == patchio::TokenKind::Integer, text, length)) {
+            const std::string token(text, length);
+            const std::string partial = PartialNumber(kind == patchio::TokenKind::Integer, token);
+            if (!partial.empty()) report_.Add("number", {at.line, at.column, token}, partial);
+        }
+        if (wanted_.empty()) return;
         const auto [first, last] = wanted_.equal_range(KeyOf(value));
         for (auto it = first; it != last; ++it)
-            if (it->second.field == value.field) placed_[it->second.kept] = {at.line, at.column, token};
+            if (it->second.field == value.field)
+                placed_[it->second.kept] = {at.line, at.column, std::string(text, length)};
     }
 
     std::int64_t tokens = 0;
