@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "patchio/ReadPlaces.h"
 #include "patchio/Validate.h"
 
 namespace {
@@ -147,6 +150,67 @@ TEST(Validate, OneAtATimeGivesWhatTheListGives) {
     ASSERT_EQ(taken.size(), all.size());
     for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(taken[i], all[i].message);
     EXPECT_GE(all.size(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// Every finding of a random unsound set names a value that the reader's
+// places find in the written file: the names of Validate's fields and of
+// the reader's values are one vocabulary.
+class Places : public patchio::ReadPlaces {
+public:
+    void Token(patchio::TokenKind kind, const patchio::ValueRef& v, const TextPosition&, const char* text,
+               std::size_t length) override {
+        if (kind == patchio::TokenKind::Keyword) return;
+        told.push_back({v.object, v.patch, v.camera, v.field, v.slot, v.axis, std::string(text, length)});
+    }
+    std::vector<patchio::Finding> told;  // message holds the token
+};
+
+TEST(Validate, EveryFindingOfARandomSetIsAValueTheReaderPlaces) {
+    std::mt19937 rng(11);
+    const auto pick = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    const float odd[] = {NAN, INFINITY, -INFINITY, 1.5f};
+    std::size_t findings = 0;
+    for (int round = 0; round < 50; ++round) {
+        PatchIO set;
+        for (int i = pick(1, 3); i > 0; --i) {
+            ExportPatchObject object;
+            for (int j = pick(0, 8); j > 0; --j) object.AddVert({odd[pick(0, 3)], 1.0f, odd[pick(0, 3)]});
+            for (int j = pick(0, 12); j > 0; --j) object.AddVec({2.0f, odd[pick(0, 3)], 0.0f});
+            for (int k = pick(0, 5); k > 0; --k) {
+                ExportPatch patch;
+                patch.sides = pick(3, 4);
+                for (int s = 0; s < patch.sides; ++s) {
+                    patch.verts[s] = pick(-2, 9);
+                    patch.interior[s] = pick(-2, 13);
+                    patch.adjacent[s] = pick(-2, 5);
+                }
+                for (int s = 0; s < 2 * patch.sides; ++s) patch.vecs[s] = pick(-2, 13);
+                object.AddPatch(patch);
+            }
+            set.AddPatchObject(object);
+        }
+        for (int m = pick(0, 2); m > 0; --m)
+            set.AddCamera({{odd[pick(0, 3)], 0.0f, 0.0f}, {0.0f, odd[pick(0, 3)], 0.0f}});
+        std::string text;
+        set.WriteText(text);
+        PatchIO read;
+        Places places;
+        ASSERT_EQ(patchio::ReadTextWithPlaces(text.data(), text.size(), read, places), 1);
+        for (const patchio::Finding& f : patchio::Validate(read)) {
+            SCOPED_TRACE(f.message);
+            ++findings;
+            int matches = 0;
+            for (const patchio::Finding& t : places.told)
+                matches += t.object == f.object && t.patch == f.patch && t.camera == f.camera && t.field == f.field &&
+                           t.slot == f.slot && t.axis == f.axis;
+            EXPECT_EQ(matches, 1);
+        }
+    }
+    EXPECT_GT(findings, 500u);
 }
 
 }  // namespace
