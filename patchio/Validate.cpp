@@ -23,14 +23,23 @@ const char* Keyword(const char* field) {
     return "ADJACENT";
 }
 
+// Hands findings to the caller until it answers false.
+struct Taker {
+    const std::function<bool(Finding&&)>& take;
+    bool stopped = false;
+    void operator()(Finding&& finding) {
+        if (!stopped && !take(std::move(finding))) stopped = true;
+    }
+};
+
 struct Context {
     const ExportPatchObject& object;
     std::int32_t index;
-    const std::function<void(Finding&&)>& take;
+    Taker& take;
     std::vector<bool> usedVerts;
     std::vector<bool> usedVecs;
 
-    void Add(std::int32_t patch, const char* field, std::int32_t slot, std::int32_t axis, std::string message) const {
+    void Add(std::int32_t patch, const char* field, std::int32_t slot, std::int32_t axis, std::string message) {
         take(Finding{index, patch, -1, field, slot, axis, std::move(message)});
     }
 };
@@ -99,7 +108,7 @@ void CheckPoints(Context& c, bool vertices) {
     const std::string prefix = "patch object " + std::to_string(c.index) + (vertices ? ", vertex " : ", vector ");
     const char* field = vertices ? "vertex" : "vector";
     const std::int32_t count = vertices ? c.object.NumVerts() : c.object.NumVecs();
-    for (std::int32_t j = 0; j < count; ++j) {
+    for (std::int32_t j = 0; j < count && !c.take.stopped; ++j) {
         CheckFinite(vertices ? c.object.VertAt(j) : c.object.VecAt(j), prefix + std::to_string(j) + ":",
                     [&](std::int32_t axis, std::string text) { c.Add(-1, field, j, axis, std::move(text)); });
     }
@@ -120,7 +129,7 @@ void CheckUnused(Context& c, bool vertices) {
               " used by no patch (the first is " + one + " " + std::to_string(first) + ")");
 }
 
-void CheckCamera(const ExportCamera& camera, std::int32_t m, const std::function<void(Finding&&)>& take) {
+void CheckCamera(const ExportCamera& camera, std::int32_t m, Taker& take) {
     const std::string what = "camera " + std::to_string(m) + ": ";
     CheckFinite(camera.position, what + "position", [&](std::int32_t axis, std::string text) {
         take(Finding{-1, -1, m, "position", -1, axis, std::move(text)});
@@ -132,23 +141,28 @@ void CheckCamera(const ExportCamera& camera, std::int32_t m, const std::function
 
 }  // namespace
 
-void Validate(const PatchIO& set, const std::function<void(Finding&&)>& take) {
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+void Validate(const PatchIO& set, const std::function<bool(Finding&&)>& taker) {
+    Taker take{taker};
+    for (std::int32_t i = 0; i < set.NumPatchObjects() && !take.stopped; ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
         Context c{object, i, take, std::vector<bool>(static_cast<std::size_t>(object.NumVerts())),
                   std::vector<bool>(static_cast<std::size_t>(object.NumVecs()))};
         CheckPoints(c, true);
         CheckPoints(c, false);
-        for (std::int32_t k = 0; k < object.NumPatches(); ++k) CheckPatch(c, k);
+        for (std::int32_t k = 0; k < object.NumPatches() && !take.stopped; ++k) CheckPatch(c, k);
         CheckUnused(c, true);
         CheckUnused(c, false);
     }
-    for (std::int32_t m = 0; m < set.NumCameras(); ++m) CheckCamera(set.CameraAt(m), m, take);
+    for (std::int32_t m = 0; m < set.NumCameras() && !take.stopped; ++m) CheckCamera(set.CameraAt(m), m, take);
 }
 
-std::vector<Finding> Validate(const PatchIO& set) {
+std::vector<Finding> Validate(const PatchIO& set, std::size_t most) {
     std::vector<Finding> findings;
-    Validate(set, [&findings](Finding&& f) { findings.push_back(std::move(f)); });
+    if (most == 0) return findings;
+    Validate(set, [&findings, most](Finding&& f) {
+        findings.push_back(std::move(f));
+        return findings.size() < most;
+    });
     return findings;
 }
 

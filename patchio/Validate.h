@@ -4,6 +4,7 @@
 // checks what a file that reads, or a set built in memory, holds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,13 +34,14 @@ struct Finding {
     std::string message;
 };
 
-// Every finding about set, objects in order, then cameras. A set that
-// PatchIO::Write writes and PatchIO::Read reads back whole, with every
-// index in range and every neighbour mutual, has none.
-std::vector<Finding> Validate(const PatchIO& set);
+// The findings about set, objects in order, then cameras: all of them, or
+// the first most. A set with every index in range, every neighbour mutual,
+// every point used and finite, has none, as has its copy that
+// PatchIO::Write writes and PatchIO::Read reads back.
+std::vector<Finding> Validate(const PatchIO& set, std::size_t most = SIZE_MAX);
 
-// The same, handed one at a time, for callers that keep only some of a
-// large number.
-void Validate(const PatchIO& set, const std::function<void(Finding&&)>& take);
+// The same, handed to take one at a time, for callers that count many and
+// keep few; take answers false to stop.
+void Validate(const PatchIO& set, const std::function<bool(Finding&&)>& take);
 
 }  // namespace patchio

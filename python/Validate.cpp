@@ -2,6 +2,8 @@
 
 #include <pybind11/stl.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,22 +28,24 @@ axis: 0, 1 or 2 for a coordinate that is not finite, else -1 (a "vertex" or
   uses).
 message: the same in words, as `patchtext check` prints it.)";
 
-const char* const kValidateDoc = R"(validate(set) -> list[Finding]
+const char* const kValidateDoc = R"(validate(set, most=None) -> list[Finding]
 
 Whether an ExportSet is sound, as `patchtext check` judges the contents of a
 file: every index inside its object's lists, neighbours in range and naming
 the patch back (-1, an open edge, is fine), 3 or 4 sides, finite coordinates,
 every point used by a patch. Answers the findings, objects in order, then
-cameras; [] for a sound set. Raises TypeError for a list member that is no
-PatchObject.)";
+cameras; [] for a sound set. most, when given, stops after that many (a set
+whose every index is wrong has some twenty findings per patch). Raises
+TypeError for a list member that is no PatchObject.)";
 
 std::string Describe(const patchio::Finding& f) { return "<gantline.Finding: " + f.message + ">"; }
 
-std::vector<patchio::Finding> Validate(const ExportSet& set) {
+std::vector<patchio::Finding> Validate(const ExportSet& set, const std::optional<py::ssize_t>& most) {
+    if (most && *most < 0) throw py::value_error("most must be 0 or more, not " + std::to_string(*most));
     PatchIO io;
     FillPatchIO(set, io);
     py::gil_scoped_release unlocked;
-    return patchio::Validate(io);
+    return patchio::Validate(io, most ? static_cast<std::size_t>(*most) : SIZE_MAX);
 }
 
 }  // namespace
@@ -67,7 +71,7 @@ void DefineValidate(py::module_& m) {
         .def_readonly("message", &patchio::Finding::message)
         .def("__repr__", &Describe)
         .def("__str__", [](const patchio::Finding& f) { return f.message; });
-    m.def("validate", &Validate, py::arg("set"), kValidateDoc);
+    m.def("validate", &Validate, py::arg("set"), py::arg("most") = py::none(), kValidateDoc);
 }
 
 }  // namespace gantline

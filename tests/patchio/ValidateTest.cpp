@@ -2,6 +2,7 @@
 // contents is found once, at the object, patch, field and slot it is in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -146,10 +147,22 @@ TEST(Validate, OneAtATimeGivesWhatTheListGives) {
     });
     const std::vector<patchio::Finding> all = patchio::Validate(set);
     std::vector<std::string> taken;
-    patchio::Validate(set, [&taken](patchio::Finding&& f) { taken.push_back(f.message); });
+    patchio::Validate(set, [&taken](patchio::Finding&& f) {
+        taken.push_back(f.message);
+        return true;
+    });
     ASSERT_EQ(taken.size(), all.size());
     for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(taken[i], all[i].message);
     EXPECT_GE(all.size(), 5u);
+    // Stopped by the caller, or at most, it gives the first ones.
+    for (const std::size_t most : {std::size_t{0}, std::size_t{1}, std::size_t{3}, all.size(), all.size() + 1}) {
+        const std::vector<patchio::Finding> first = patchio::Validate(set, most);
+        ASSERT_EQ(first.size(), std::min(most, all.size()));
+        for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].message, all[i].message);
+    }
+    std::size_t calls = 0;
+    patchio::Validate(set, [&calls](patchio::Finding&&) { return ++calls < 2; });
+    EXPECT_EQ(calls, 2u);
 }
 
 }  // namespace

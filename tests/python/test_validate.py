@@ -74,3 +74,17 @@ def test_only_patch_objects_are_validated():
         gantline.validate(gantline.ExportSet(patch_objects=[1]))
     with pytest.raises(TypeError):
         gantline.validate("teapot.txt")
+
+
+def test_most_stops_after_that_many(golden):
+    scene = gantline.read(golden / "worked_example.txt")
+    scene.patch_objects[0].patches[0, 1:17] = 99
+    everything = gantline.validate(scene)
+    assert len(everything) > 3
+    assert [f.message for f in gantline.validate(scene, most=3)] == [f.message for f in everything[:3]]
+    assert gantline.validate(scene, most=0) == []
+    assert len(gantline.validate(scene, most=10_000)) == len(everything)
+    with pytest.raises(ValueError):
+        gantline.validate(scene, most=-1)
+    with pytest.raises(TypeError):
+        gantline.validate(scene, most="3")

@@ -42,7 +42,10 @@ int CheckFile(const std::string& path, bool strict, Console& console) {
     if (loaded != kExitOk) return loaded;
     console.out << path << ": " << DescribeCounts(DescribeSet(set, versionText)) << '\n';
     CheckReport report;
-    patchio::Validate(set, [&report](patchio::Finding&& finding) { report.Add(std::move(finding)); });
+    patchio::Validate(set, [&report](patchio::Finding&& finding) {
+        report.Add(std::move(finding));
+        return true;
+    });
     set.Clear();
     LocateAndCheckTokens(path, report, console);
     PrintWarnings(path, report, console);
