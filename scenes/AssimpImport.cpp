@@ -19,8 +19,8 @@
 
 #include "scenes/CameraTargets3ds.h"
 #include "scenes/ImportedScene.h"
-#include "scenes/SceneImport.h"
 #include "scenes/LoadGuard.h"
+#include "scenes/SceneImport.h"
 #include "text/AsciiCase.h"
 
 namespace {

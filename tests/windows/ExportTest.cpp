@@ -11,9 +11,9 @@
 
 #include "PanelFixture.h"
 #include "TestFiles.h"
+#include "text/AsciiCase.h"
 #include "wintest/SaveDialogDriver.h"
 #include "wintest/ShellAssociation.h"
-#include "text/AsciiCase.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "PluginModule.h"
 #include "host/HostApi.h"
-#include "wintest/ModuleImage.h"
 #include "text/AsciiCase.h"
+#include "wintest/ModuleImage.h"
 
 namespace {
 
