@@ -18,8 +18,13 @@ namespace {
 // that also finds numbers read in part, and a scan of the file's tokens.
 void LocateAndCheckTokens(const std::string& path, CheckReport& report, Console& console) {
     TokenAt version;
+    const std::int64_t size = FileSize(path);
+    const bool announce = console.progress && size >= kLargeFileBytes;
+    if (announce)
+        std::fprintf(stderr, "locating in %s (%lld MB)...", path.c_str(), static_cast<long long>(size >> 20));
     const std::int64_t taken = report.Locate(path, version);
-    support::Percentage progress(stderr, console.progress, "checking " + path, FileSize(path), kLargeFileBytes);
+    if (announce) std::fprintf(stderr, "\r\033[K");
+    support::Percentage progress(stderr, console.progress, "checking " + path, size, kLargeFileBytes);
     const TokenScan scan = ScanTokens(path, {taken}, &progress);
     progress.Finish();
     CheckTokens(version, scan, taken, scan.wanted[0], report);
