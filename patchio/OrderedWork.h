@@ -1,13 +1,14 @@
-// Work in numbered pieces on worker threads, handed back in order: the
-// parallel writer formats pieces of text and the parallel reader parses
-// chunks of it this way. At most a fixed number of pieces are done ahead of
-// the one the calling thread takes next, so the memory they hold is bounded
-// however large the whole is; every thread is joined before Run returns.
+// Work in numbered pieces on worker threads, taken in order by the calling
+// thread: the parallel writer formats pieces of text and the parallel
+// reader parses chunks of it this way. At most a fixed number of pieces are
+// made ahead of the one taken, so the memory they hold is bounded however
+// large the whole is; every thread is joined before the work is destroyed.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -15,54 +16,75 @@
 
 namespace ordered {
 
-// Slots: one per piece that may be done ahead; Slot is default-constructible
+// Slots: one per piece that may be made ahead; Slot is default-constructible
 // and reused from piece to piece.
 template <typename Slot>
 class Work {
 public:
-    // pieces pieces, on workers threads, at most ahead pieces in flight.
+    using Make = std::function<void(std::size_t piece, Slot& slot)>;
+
+    // pieces pieces, on workers threads, at most ahead of them made and not
+    // yet done with.
     Work(std::size_t pieces, std::int32_t workers, std::size_t ahead)
         : pieces_(pieces), workers_(workers < 1 ? 1 : workers), slots_(ahead < 1 ? 1 : ahead),
-          done_(slots_.size(), kNone) {}
+          made_(slots_.size(), kNone) {}
     Work(const Work&) = delete;
     Work& operator=(const Work&) = delete;
+    ~Work() { Finish(); }
 
-    // Runs make(piece, slot) on the workers for every piece, and take(piece,
-    // slot) on the calling thread for each in order; take answers false to
-    // stop. Answers true when every piece was made and taken; false when
-    // take stopped, a make threw, or no worker thread could be started
-    // before anything was taken (Started() then answers false: the caller
-    // may do the work itself).
-    template <typename Make, typename Take>
-    bool Run(Make make, Take take) {
-        std::vector<std::thread> threads;
+    // Starts the workers on make for every piece. False when no thread could
+    // be started.
+    bool Start(Make make) {
+        make_ = std::move(make);
         try {
-            for (std::int32_t i = 0; i < workers_; ++i) threads.emplace_back([this, &make] { Serve(make); });
+            for (std::int32_t i = 0; i < workers_; ++i) threads_.emplace_back([this] { Serve(); });
         } catch (const std::system_error&) {
-            Stop();
-            for (std::thread& thread : threads) thread.join();
-            started_ = false;
-            return false;
+            if (threads_.empty()) return false;
         }
-        bool ok = true;
-        for (std::size_t piece = 0; piece < pieces_ && ok; ++piece) {
-            Slot* slot = WaitFor(piece);
-            ok = slot != nullptr && take(piece, *slot);
-            Release(piece);
-        }
-        if (!ok) Stop();
-        for (std::thread& thread : threads) thread.join();
-        return ok && !failed_;
+        return true;
     }
 
-    // False when Run could start no thread (nothing was taken).
-    bool Started() const { return started_; }
+    // The slot of piece once made. Pieces are taken in order, each one
+    // handing back the one before; null when the work stopped (a make threw,
+    // or Finish was called).
+    Slot* Take(std::size_t piece) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        HandBack();
+        const std::size_t at = piece % slots_.size();
+        changed_.wait(lock, [&] { return stop_ || made_[at] == piece; });
+        if (made_[at] != piece) return nullptr;
+        held_ = piece;
+        return &slots_[at];
+    }
+
+    // Stops the workers and joins them; true when no make threw.
+    bool Finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+            changed_.notify_all();
+        }
+        for (std::thread& thread : threads_) thread.join();
+        threads_.clear();
+        return !failed_;
+    }
+
+    // Runs take(piece, slot) on the calling thread for every piece in turn;
+    // take answers false to stop. True when every piece was made and taken.
+    template <typename TakeFn>
+    bool Run(TakeFn take) {
+        bool ok = true;
+        for (std::size_t piece = 0; piece < pieces_ && ok; ++piece) {
+            Slot* slot = Take(piece);
+            ok = slot != nullptr && take(piece, *slot);
+        }
+        return Finish() && ok;
+    }
 
 private:
     static constexpr std::size_t kNone = ~std::size_t{0};
 
-    template <typename Make>
-    void Serve(Make& make) {
+    void Serve() {
         for (;;) {
             std::size_t piece;
             {
@@ -73,51 +95,43 @@ private:
             }
             bool made = true;
             try {
-                make(piece, slots_[piece % slots_.size()]);
+                make_(piece, slots_[piece % slots_.size()]);
             } catch (...) {
                 made = false;
             }
             std::lock_guard<std::mutex> lock(mutex_);
-            if (!made) {
+            if (made) {
+                made_[piece % slots_.size()] = piece;
+            } else {
                 failed_ = true;
                 stop_ = true;
-            } else {
-                done_[piece % slots_.size()] = piece;
             }
             changed_.notify_all();
         }
     }
 
-    // The slot of piece once made, or null when the work stopped.
-    Slot* WaitFor(std::size_t piece) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        const std::size_t at = piece % slots_.size();
-        changed_.wait(lock, [&] { return stop_ || done_[at] == piece; });
-        return done_[at] == piece ? &slots_[at] : nullptr;
-    }
-    void Release(std::size_t piece) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        done_[piece % slots_.size()] = kNone;
-        taken_ = piece + 1;
-        changed_.notify_all();
-    }
-    void Stop() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
+    // Hands the piece held back to the workers; under the lock.
+    void HandBack() {
+        if (held_ == kNone) return;
+        made_[held_ % slots_.size()] = kNone;
+        taken_ = held_ + 1;
+        held_ = kNone;
         changed_.notify_all();
     }
 
     const std::size_t pieces_;
     const std::int32_t workers_;
     std::vector<Slot> slots_;
-    std::vector<std::size_t> done_;  // the piece each slot holds, made; kNone while empty or in the making
+    std::vector<std::size_t> made_;  // the piece each slot holds once made; kNone while empty or in the making
+    Make make_;
+    std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::size_t next_ = 0;   // the next piece to make
-    std::size_t taken_ = 0;  // pieces taken so far
+    std::size_t next_ = 0;    // the next piece to make
+    std::size_t taken_ = 0;   // pieces handed back
+    std::size_t held_ = kNone;
     bool stop_ = false;
     bool failed_ = false;
-    bool started_ = true;
 };
 
 }  // namespace ordered

@@ -167,7 +167,7 @@ Result Write(TextSink& out, const PatchIO& set) {
     const std::vector<Mark> marks = Plan(set, Budget(set));
     const std::int32_t workers = set.Threads();
     ordered::Work<PieceText> work(marks.size() - 1, workers, 2 * static_cast<std::size_t>(workers));
-    const auto make = [&](std::size_t piece, PieceText& text) {
+    const auto make = [&set, &marks](std::size_t piece, PieceText& text) {
         if (!text.sink) text.sink = std::make_unique<TextSink>(text.spill);
         WritePiece(*text.sink, set, marks[piece], marks[piece + 1]);
     };
@@ -178,8 +178,8 @@ Result Write(TextSink& out, const PatchIO& set) {
         text.sink->Discard();
         return out.Ok();
     };
-    if (work.Run(make, take)) return Result::kWritten;
-    return work.Started() ? Result::kFailed : Result::kNotStarted;
+    if (!work.Start(make)) return Result::kNotStarted;
+    return work.Run(take) ? Result::kWritten : Result::kFailed;
 }
 
 }  // namespace parallelwrite

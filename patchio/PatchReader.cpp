@@ -3,12 +3,15 @@
 // meaning here; every keyword and running index is checked.
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "host/HostApi.h"
+#include "os/Stream.h"
 #include "patchio/NumberParse.h"
+#include "patchio/ParallelRead.h"
 #include "patchio/PatchIO.h"
 #include "text/BlockTokeniser.h"
 
@@ -60,6 +63,41 @@ public:
         // Versions up to 1.0 end after their patch objects.
         if (!(version > kVersionWithoutCameras)) return true;
         return ReadCameras();
+    }
+
+    // Takes the runs of items that workers read ahead (none without them).
+    void ReadAheadWith(parallelread::ReadAhead* ahead) { ahead_ = ahead; }
+
+    // The run of list items that starts where the tokens stand, read as the
+    // lists read them, into out: points from a line that begins with a
+    // running index, patches from one that begins "PATCH" and its index,
+    // none from any other line. No item is begun at or after stop. Input
+    // offsets are the tokens' plus base; answers where the run ended.
+    std::int64_t ReadRun(std::int64_t base, std::int64_t stop, parallelread::ChunkItems& out) {
+        parallelread::Run run;
+        run.start = run.end = base + tokens_.Consumed();
+        View v[2];
+        if (!tokens_.TakeShortTokens(v, 2)) return run.end;
+        tokens_.PutBack();
+        constexpr std::int32_t kLastIndex = std::numeric_limits<std::int32_t>::max();
+        if (IntOf(v[0], run.first) && run.first >= 0) {
+            run.at = static_cast<std::size_t>(out.items.NumVerts());
+            Float3 point;
+            while (run.end < stop && run.first + run.count < kLastIndex && TakeIndexedPoint(run.first + run.count, point)) {
+                out.items.AddVert(point);
+                ++run.count;
+                run.end = base + tokens_.Consumed();
+            }
+        } else if (Is(v[0], "PATCH", 5) && IntOf(v[1], run.first) && run.first >= 0) {
+            run.patches = true;
+            run.at = static_cast<std::size_t>(out.items.NumPatches());
+            while (run.end < stop && run.first + run.count < kLastIndex && ReadPatch(run.first + run.count, out.items)) {
+                ++run.count;
+                run.end = base + tokens_.Consumed();
+            }
+        }
+        if (run.count > 0) out.runs.push_back(run);
+        return run.end;
     }
 
     // The token the read stopped at, and whether the file ended there.
@@ -196,6 +234,24 @@ private:
         return wanted < most ? wanted : most;
     }
 
+    // The items of a list that workers read ahead from where the tokens
+    // stand, from item first on and at most most of them; answers how many.
+    template <typename AddPoint>
+    std::int32_t PointsAhead(std::int32_t first, std::int32_t most, AddPoint& add) {
+        if (!ahead_) return 0;
+        const Float3* points = nullptr;
+        const std::int32_t taken = ahead_->Points(tokens_, first, most, points);
+        for (std::int32_t k = 0; k < taken; ++k) add(points[k]);
+        return taken;
+    }
+    std::int32_t PatchesAhead(std::int32_t first, std::int32_t most, ExportPatchObject& object) {
+        if (!ahead_) return 0;
+        const ExportPatch* patches = nullptr;
+        const std::int32_t taken = ahead_->Patches(tokens_, first, most, patches);
+        for (std::int32_t k = 0; k < taken; ++k) object.AddPatch(patches[k]);
+        return taken;
+    }
+
     // Forms 4 and 5, or 6 and 7: a count, then numbered points.
     template <typename Reserve, typename AddPoint>
     bool ReadPoints(const char* countKeyword, Reserve reserve, AddPoint add) {
@@ -203,6 +259,8 @@ private:
         if (!ExpectKeyword(countKeyword) || !TakeInt(count, "a count")) return false;
         reserve(Room(count, kMinPointBytes));
         for (std::int32_t j = 0; j < count; ++j) {
+            j += PointsAhead(j, count - j, add);
+            if (j == count) break;
             Float3 point;
             if (!TakeIndexedPoint(j, point)) return false;
             add(point);
@@ -234,8 +292,11 @@ private:
         std::int32_t patches = 0;
         if (!ExpectKeyword("NUMPATCHES") || !TakeInt(patches, "a count")) return false;
         object.Reserve(0, 0, Room(patches, kMinPatchBytes));
-        for (std::int32_t k = 0; k < patches; ++k)
+        for (std::int32_t k = 0; k < patches; ++k) {
+            k += PatchesAhead(k, patches - k, object);
+            if (k == patches) break;
             if (!ReadPatch(k, object)) return false;
+        }
         set_.AddPatchObject(std::move(object));
         return true;
     }
@@ -263,6 +324,7 @@ private:
     std::size_t fileBytes_;
     bool endedAtEof_ = false;
     Expectation failed_;
+    parallelread::ReadAhead* ahead_ = nullptr;
 };
 
 // Bytes from the stream's position to its end, or 0 when the stream
@@ -277,10 +339,12 @@ std::size_t BytesLeft(std::FILE* file) {
 
 // Reads everything tokens give into set. The place of a failing token is
 // counted only when the reason is asked for.
-std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why) {
+std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why,
+                        parallelread::ReadAhead* ahead = nullptr) {
     set.Clear();
     if (why) tokens.TrackPositions();
     PatchTextReader reader(tokens, inputBytes, set);
+    reader.ReadAheadWith(ahead);
     if (reader.ReadFile()) return 1;
     if (why) {
         const TextPosition at = tokens.TokenPosition();
@@ -291,6 +355,33 @@ std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO&
         why->atEnd = reader.EndedAtEof();
     }
     return 0;
+}
+
+// The first line start at or after offset at in a chunk's text; its end
+// when there is none.
+std::int64_t LineStartFrom(const parallelread::ChunkText& text, std::int64_t at) {
+    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
+    if (at >= end) return end;
+    const char* from = text.data + (at - text.origin);
+    const void* found = std::memchr(from, '\n', static_cast<std::size_t>(end - at));
+    return found ? at + (static_cast<const char*>(found) - from) + 1 : end;
+}
+
+// A worker's reading of a chunk: the runs that begin on its lines.
+void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItems& out) {
+    out.runs.clear();
+    out.items = ExportPatchObject();
+    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
+    std::int64_t line = text.from == 0 ? 0 : LineStartFrom(text, text.from - 1);
+    if (line >= text.to || line >= end) return;
+    const std::int64_t base = line;
+    BlockTokeniser tokens(text.data + (base - text.origin), static_cast<std::size_t>(end - base));
+    PatchIO unused;
+    PatchTextReader reader(tokens, text.size, unused);
+    while (line < text.to && line < end && tokens.MoveTo(line - base)) {
+        const std::int64_t ended = reader.ReadRun(base, text.to, out);
+        line = LineStartFrom(text, ended > line ? ended : line);
+    }
 }
 
 struct FileCloser {
@@ -307,6 +398,21 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     // As text ("r"): on Windows a line end is one byte, in the columns too.
     FilePtr file(std::fopen(path, "r"));
     if (!file) return 0;
+    const std::size_t size = BytesLeft(file.get());
+    if (!os::kTextReadsBytesAsTheyAre || !os::IsRegularStream(file.get()) || !parallelread::WorthIt(*this, size))
+        return ReadStream(file.get(), why);
+    // A failure is read again on this thread alone when its reason is asked
+    // for: only that read counts the lines (the same set, the same failure).
+    if (why) why->opened = true;
+    {
+        parallelread::ReadAhead ahead(*this, std::string(path), size, ReadChunkItems);
+        if (ahead.Started()) {
+            BlockTokeniser tokens(file.get());
+            if (ReadTokens(tokens, size, *this, nullptr, &ahead) == 1) return 1;
+            if (!why) return 0;
+        }
+    }
+    std::rewind(file.get());
     return ReadStream(file.get(), why);
 }
 
@@ -325,6 +431,15 @@ std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* 
     if (why) {
         *why = ReadFailure{};
         why->opened = true;
+    }
+    // As Read: a failure is read again alone when its reason is asked for.
+    if (parallelread::WorthIt(*this, size)) {
+        parallelread::ReadAhead ahead(*this, text, size, ReadChunkItems);
+        if (ahead.Started()) {
+            BlockTokeniser tokens(text, size);
+            if (ReadTokens(tokens, size, *this, nullptr, &ahead) == 1) return 1;
+            if (!why) return 0;
+        }
     }
     BlockTokeniser tokens(text, size);
     return ReadTokens(tokens, size, *this, why);
