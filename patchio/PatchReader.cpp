@@ -76,11 +76,15 @@ public:
     std::int64_t ReadRun(std::int64_t base, std::int64_t stop, parallelread::ChunkItems& out) {
         parallelread::Run run;
         run.start = run.end = base + tokens_.Consumed();
-        View v[2];
-        if (!tokens_.TakeShortTokens(v, 2)) return run.end;
-        tokens_.PutBack();
+        // The line's first tokens tell the run's kind and first index; the
+        // tokens then go back to its start.
+        const std::int64_t at = tokens_.Consumed();
+        const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
+        const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 && IntOf(Token(), run.first) &&
+                             run.first >= 0;
+        if (!tokens_.MoveTo(at)) return run.end;
         constexpr std::int32_t kLastIndex = std::numeric_limits<std::int32_t>::max();
-        if (IntOf(v[0], run.first) && run.first >= 0) {
+        if (points) {
             run.at = static_cast<std::size_t>(out.items.NumVerts());
             Float3 point;
             while (run.end < stop && run.first + run.count < kLastIndex && TakeIndexedPoint(run.first + run.count, point)) {
@@ -88,7 +92,7 @@ public:
                 ++run.count;
                 run.end = base + tokens_.Consumed();
             }
-        } else if (Is(v[0], "PATCH", 5) && IntOf(v[1], run.first) && run.first >= 0) {
+        } else if (patches) {
             run.patches = true;
             run.at = static_cast<std::size_t>(out.items.NumPatches());
             while (run.end < stop && run.first + run.count < kLastIndex && ReadPatch(run.first + run.count, out.items)) {
@@ -167,6 +171,7 @@ private:
     static bool Is(const View& view, const char* keyword, std::size_t length) {
         return static_cast<std::size_t>(view.length) == length && std::memcmp(view.text, keyword, length) == 0;
     }
+    View Token() const { return {tokens_.GetToken(), tokens_.GetTokenLength()}; }
     static bool IntOf(const View& view, std::int32_t& value) {
         return numparse::fast::ReadInt(view.text, static_cast<std::size_t>(view.length), value);
     }

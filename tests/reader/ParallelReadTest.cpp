@@ -122,6 +122,27 @@ TEST(ParallelRead, ChangedTextsReadAndFailTheSameWay) {
     }
 }
 
+// Lines out of order: a line given twice, or a running index one too
+// high, where the workers' runs begin with an index the reader does not
+// expect there.
+TEST(ParallelRead, LinesOutOfOrderFailTheSameWay) {
+    const std::string text = RandomText(3, false);
+    std::vector<std::size_t> lineStarts{0};
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == '\n') lineStarts.push_back(i + 1);
+    for (std::size_t k = 4; k + 1 < lineStarts.size(); k += 3) {
+        const std::size_t at = lineStarts[k];
+        const std::string line = text.substr(at, lineStarts[k + 1] - at);
+        ExpectEveryWayTheSame(text.substr(0, at) + line + text.substr(at), "line " + std::to_string(k) + " twice");
+        const std::size_t digit = text.find_first_of("0123456789", at);
+        if (digit < lineStarts[k + 1] && text[digit] != '9') {
+            std::string higher = text;
+            ++higher[digit];
+            ExpectEveryWayTheSame(higher, "line " + std::to_string(k) + " numbered higher");
+        }
+    }
+}
+
 // Delimiters other than the writer's own: the workers' runs end at the
 // first line unlike the writer's, and the reader reads on from there.
 TEST(ParallelRead, OtherDelimitersReadTheSame) {
