@@ -240,20 +240,27 @@ private:
     }
 
     // The items of a list that workers read ahead from where the tokens
-    // stand, from item first on and at most most of them; answers how many.
+    // stand, run after run, from item first on and at most most of them;
+    // answers how many.
     template <typename AddPoint>
     std::int32_t PointsAhead(std::int32_t first, std::int32_t most, AddPoint& add) {
-        if (!ahead_) return 0;
+        std::int32_t taken = 0;
         const Float3* points = nullptr;
-        const std::int32_t taken = ahead_->Points(tokens_, first, most, points);
-        for (std::int32_t k = 0; k < taken; ++k) add(points[k]);
+        for (std::int32_t run = 0; ahead_ && taken < most; taken += run) {
+            run = ahead_->Points(tokens_, first + taken, most - taken, points);
+            if (run == 0) break;
+            for (std::int32_t k = 0; k < run; ++k) add(points[k]);
+        }
         return taken;
     }
     std::int32_t PatchesAhead(std::int32_t first, std::int32_t most, ExportPatchObject& object) {
-        if (!ahead_) return 0;
+        std::int32_t taken = 0;
         const ExportPatch* patches = nullptr;
-        const std::int32_t taken = ahead_->Patches(tokens_, first, most, patches);
-        for (std::int32_t k = 0; k < taken; ++k) object.AddPatch(patches[k]);
+        for (std::int32_t run = 0; ahead_ && taken < most; taken += run) {
+            run = ahead_->Patches(tokens_, first + taken, most - taken, patches);
+            if (run == 0) break;
+            for (std::int32_t k = 0; k < run; ++k) object.AddPatch(patches[k]);
+        }
         return taken;
     }
 
