@@ -44,13 +44,22 @@ public:
         return true;
     }
 
-    // The slot of piece once made. Pieces are taken in order, each one
-    // handing back the one before; null when the work stopped (a make threw,
-    // or Finish was called).
+    // The slot of piece once made, made on the calling thread when no worker
+    // has begun it. Pieces are taken in order, each one handing back the one
+    // before; null when the work stopped (a make threw, or Finish was
+    // called).
     Slot* Take(std::size_t piece) {
         std::unique_lock<std::mutex> lock(mutex_);
         HandBack();
         const std::size_t at = piece % slots_.size();
+        // A piece no worker has begun is made here rather than waited for.
+        if (!stop_ && next_ == piece) {
+            ++next_;
+            lock.unlock();
+            const bool made = MakeOne(piece);
+            lock.lock();
+            Finished(piece, made);
+        }
         changed_.wait(lock, [&] { return stop_ || made_[at] == piece; });
         if (made_[at] != piece) return nullptr;
         held_ = piece;
@@ -93,21 +102,29 @@ private:
                 if (stop_ || next_ >= pieces_) return;
                 piece = next_++;
             }
-            bool made = true;
-            try {
-                make_(piece, slots_[piece % slots_.size()]);
-            } catch (...) {
-                made = false;
-            }
+            const bool made = MakeOne(piece);
             std::lock_guard<std::mutex> lock(mutex_);
-            if (made) {
-                made_[piece % slots_.size()] = piece;
-            } else {
-                failed_ = true;
-                stop_ = true;
-            }
-            changed_.notify_all();
+            Finished(piece, made);
         }
+    }
+
+    bool MakeOne(std::size_t piece) {
+        try {
+            make_(piece, slots_[piece % slots_.size()]);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+    // Under the lock.
+    void Finished(std::size_t piece, bool made) {
+        if (made) {
+            made_[piece % slots_.size()] = piece;
+        } else {
+            failed_ = true;
+            stop_ = true;
+        }
+        changed_.notify_all();
     }
 
     // Hands the piece held back to the workers; under the lock.

@@ -13,8 +13,8 @@ constexpr std::size_t kOverlap = 8192;
 }  // namespace
 
 std::size_t ChunkBytes(const PatchIO& set) {
-    const std::size_t quarter = set.ChunkBytes() / 4;
-    return quarter > 0 ? quarter : 1;
+    const std::size_t half = set.ChunkBytes() / 2;
+    return half > 0 ? half : 1;
 }
 
 bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set); }
@@ -36,7 +36,8 @@ ReadAhead::~ReadAhead() {
 }
 
 void ReadAhead::Begin(std::int32_t threads) {
-    work_ = std::make_unique<ordered::Work<Slot>>(chunks_, threads, 2 * static_cast<std::size_t>(threads));
+    // The calling thread reads chunks too, when it has to wait for one.
+    work_ = std::make_unique<ordered::Work<Slot>>(chunks_, threads - 1, static_cast<std::size_t>(threads) + 1);
     started_ = work_->Start([this](std::size_t chunk, Slot& slot) { ReadChunk(chunk, slot); });
 }
 

@@ -166,7 +166,8 @@ bool WorthIt(const PatchIO& set) {
 Result Write(TextSink& out, const PatchIO& set) {
     const std::vector<Mark> marks = Plan(set, Budget(set));
     const std::int32_t workers = set.Threads();
-    ordered::Work<PieceText> work(marks.size() - 1, workers, 2 * static_cast<std::size_t>(workers));
+    // The calling thread formats pieces too, when it has to wait for one.
+    ordered::Work<PieceText> work(marks.size() - 1, workers - 1, static_cast<std::size_t>(workers) + 1);
     const auto make = [&set, &marks](std::size_t piece, PieceText& text) {
         if (!text.sink) text.sink = std::make_unique<TextSink>(text.spill);
         WritePiece(*text.sink, set, marks[piece], marks[piece + 1]);

@@ -60,6 +60,12 @@ public:
     void AddVec(const Float3& point) { vecs.push_back(point); }
     void AddPatch(const ExportPatch& patch) { patches.push_back(patch); }
 
+    // Empties the three lists, keeping their room for reuse.
+    void Empty() {
+        verts.clear();
+        vecs.clear();
+        patches.clear();
+    }
     // Reserves room for lists of known size.
     void Reserve(std::size_t numVerts, std::size_t numVecs, std::size_t numPatches);
     // Bytes held by the three lists' elements.
@@ -168,7 +174,7 @@ public:
     // Tests cut text into pieces of a few bytes with it.
     void SetChunkBytes(std::size_t bytes) { chunkBytes_ = bytes; }
     std::size_t ChunkBytes() const { return chunkBytes_ == 0 ? DefaultChunkBytes() : chunkBytes_; }
-    static constexpr std::size_t kChunkBytes = std::size_t{1} << 19;
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
     // The chunk for sets that set none, for the whole process: kChunkBytes
     // unless set (0 restores it); tests run whole suites in small chunks.
     static void SetDefaultChunkBytes(std::size_t bytes);

@@ -382,7 +382,7 @@ std::int64_t LineStartFrom(const parallelread::ChunkText& text, std::int64_t at)
 // A worker's reading of a chunk: the runs that begin on its lines.
 void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItems& out) {
     out.runs.clear();
-    out.items = ExportPatchObject();
+    out.items.Empty();
     const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
     std::int64_t line = text.from == 0 ? 0 : LineStartFrom(text, text.from - 1);
     if (line >= text.to || line >= end) return;
