@@ -26,7 +26,7 @@ public:
     // pieces pieces, on workers threads, at most ahead of them made and not
     // yet done with.
     Work(std::size_t pieces, std::int32_t workers, std::size_t ahead)
-        : pieces_(pieces), workers_(workers < 1 ? 1 : workers), slots_(ahead < 1 ? 1 : ahead),
+        : pieces_(pieces), workers_(Workers(pieces, workers)), slots_(ahead < 1 ? 1 : ahead),
           made_(slots_.size(), kNone) {}
     Work(const Work&) = delete;
     Work& operator=(const Work&) = delete;
@@ -92,6 +92,13 @@ public:
 
 private:
     static constexpr std::size_t kNone = ~std::size_t{0};
+
+    // At least one worker, and none that would find no piece to make.
+    static std::int32_t Workers(std::size_t pieces, std::int32_t wanted) {
+        const std::size_t most = pieces < 1 ? 1 : pieces;
+        if (wanted < 1) return 1;
+        return static_cast<std::size_t>(wanted) > most ? static_cast<std::int32_t>(most) : wanted;
+    }
 
     void Serve() {
         for (;;) {
