@@ -13,8 +13,8 @@ constexpr std::size_t kOverlap = 8192;
 }  // namespace
 
 std::size_t ChunkBytes(const PatchIO& set) {
-    const std::size_t half = set.ChunkBytes() / 2;
-    return half > 0 ? half : 1;
+    const std::size_t quarter = set.ChunkBytes() / 4;
+    return quarter > 0 ? quarter : 1;
 }
 
 bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set); }

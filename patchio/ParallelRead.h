@@ -53,8 +53,8 @@ struct ChunkText {
 // Reads the runs of a chunk into items (emptied first).
 using ChunkReader = void (*)(const ChunkText& text, ChunkItems& items);
 
-// Bytes of a chunk for a set: half its chunk, as a chunk's bytes and the
-// items read from them are held until taken.
+// Bytes of a chunk for a set: a quarter of its chunk, as a chunk's bytes
+// and the items read from them are held until taken.
 std::size_t ChunkBytes(const PatchIO& set);
 // Whether input of size bytes is read ahead for set.
 bool WorthIt(const PatchIO& set, std::size_t size);
