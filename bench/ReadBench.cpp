@@ -76,6 +76,16 @@ void Read(benchmark::State& state, Coordinates coordinates) {
     bench::SetThroughput(state, bench::FileBytes(path), bench::RecordCount(set));
 }
 
+// The same on one thread and on two, whatever the machine has.
+template <std::int32_t kThreads>
+void ReadOnThreads(benchmark::State& state, Coordinates coordinates) {
+    PatchIO::SetDefaultThreads(kThreads);
+    Read(state, coordinates);
+    PatchIO::SetDefaultThreads(0);
+}
+void ReadOneThread(benchmark::State& state, Coordinates c) { ReadOnThreads<1>(state, c); }
+void ReadTwoThreads(benchmark::State& state, Coordinates c) { ReadOnThreads<2>(state, c); }
+
 template <std::int32_t (*ReadFn)(PatchIO&, const char*)>
 void ReadWith(benchmark::State& state, Coordinates coordinates) {
     const std::string& path = bench::GeneratedFile(coordinates);
@@ -102,6 +112,8 @@ void ReadAssimpObj(benchmark::State& state, Coordinates c) { ReadObj<reference::
 
 #define READERS(kind, coordinates)                                                                              \
     BENCHMARK_CAPTURE(Read, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();                \
+    BENCHMARK_CAPTURE(ReadOneThread, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
+    BENCHMARK_CAPTURE(ReadTwoThreads, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();      \
     BENCHMARK_CAPTURE(ReadReference, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
     BENCHMARK_CAPTURE(ReadFromChars, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
     BENCHMARK_CAPTURE(ReadTinyObj, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();         \

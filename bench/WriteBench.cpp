@@ -1,5 +1,5 @@
 // PatchIO::Write against the plain fprintf writer and a writer on
-// std::to_chars, over both generated sets. Before the timings all of them
+// std::to_chars, over both generated sets, and on one thread and on two. Before the timings all of them
 // write each set and must give identical bytes.
 #include <benchmark/benchmark.h>
 
@@ -55,6 +55,16 @@ void Write(benchmark::State& state, Coordinates coordinates) {
     Measure(state, coordinates, OursPath(), [](const PatchIO& set, const char* path) { return set.Write(path); });
 }
 
+// The same on one thread and on two, whatever the machine has.
+template <std::int32_t kThreads>
+void WriteOnThreads(benchmark::State& state, Coordinates coordinates) {
+    PatchIO::SetDefaultThreads(kThreads);
+    Write(state, coordinates);
+    PatchIO::SetDefaultThreads(0);
+}
+void WriteOneThread(benchmark::State& state, Coordinates c) { WriteOnThreads<1>(state, c); }
+void WriteTwoThreads(benchmark::State& state, Coordinates c) { WriteOnThreads<2>(state, c); }
+
 void WriteReference(benchmark::State& state, Coordinates coordinates) {
     Measure(state, coordinates, ReferencePath(), reference::Write);
 }
@@ -64,9 +74,13 @@ void WriteToChars(benchmark::State& state, Coordinates coordinates) {
 }
 
 BENCHMARK_CAPTURE(Write, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteOneThread, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteTwoThreads, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteReference, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteToChars, shaped, Coordinates::Shaped)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Write, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteOneThread, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(WriteTwoThreads, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteReference, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(WriteToChars, uniform, Coordinates::Uniform)->Unit(benchmark::kMillisecond)->UseRealTime();
 

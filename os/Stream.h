@@ -11,6 +11,15 @@
 
 namespace os {
 
+// Whether a stream opened as text reads the file's bytes as they are (no
+// line ends or end-of-file bytes translated), so that offsets into the
+// file and into the text read from it agree.
+#if defined(_WIN32)
+constexpr bool kTextReadsBytesAsTheyAre = false;
+#else
+constexpr bool kTextReadsBytesAsTheyAre = true;
+#endif
+
 #if defined(_WIN32)
 inline void LockStream(FILE* stream) { _lock_file(stream); }
 inline void UnlockStream(FILE* stream) { _unlock_file(stream); }

@@ -61,10 +61,7 @@ constexpr int kMaxFastDigits = 15;
 // (and where the compiler evaluates doubles in wider registers, which would
 // round twice).
 bool ReadPlainDecimal(const char* p, const char* end, double& magnitude) {
-#if FLT_EVAL_METHOD != 0
-    (void)p, (void)end, (void)magnitude;
-    return false;
-#else
+    if constexpr (!fast::kExactQuotients) return false;
     // Too many digits wrap the unsigned sum around; such text is refused
     // below by its digit count.
     std::uint64_t digits = 0;
@@ -81,43 +78,6 @@ bool ReadPlainDecimal(const char* p, const char* end, double& magnitude) {
     if (count == 0 || count > kMaxFastDigits || (p < end && (*p == 'e' || *p == 'E'))) return false;
     magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
     return true;
-#endif
-}
-
-inline unsigned DigitValue(char c) { return static_cast<unsigned>(c - '0'); }
-
-// The writer's own "%f" text, by far the most common token: an optional
-// minus, one to nine digits, a point and exactly six digits, and nothing
-// else. The six decimals are combined side by side instead of one after
-// another, and the rest is ReadPlainDecimal's exact quotient.
-bool ReadSixDecimals(const char* text, std::size_t length, double& value) {
-#if FLT_EVAL_METHOD != 0
-    (void)text, (void)length, (void)value;
-    return false;
-#else
-    constexpr std::size_t kDecimals = 6;
-    const char* p = text;
-    const bool negative = *p == '-';
-    if (negative) ++p;
-    const char* const end = text + length;
-    if (end - p < static_cast<std::ptrdiff_t>(kDecimals + 2) || end - p > static_cast<std::ptrdiff_t>(kDecimals + 10))
-        return false;
-    const char* const point = end - (kDecimals + 1);
-    if (*point != '.') return false;
-    std::uint64_t whole = 0;
-    for (; p < point; ++p) {
-        if (!IsDigit(*p)) return false;
-        whole = whole * 10 + DigitValue(*p);
-    }
-    const char* d = point + 1;
-    for (std::size_t k = 0; k < kDecimals; ++k)
-        if (!IsDigit(d[k])) return false;
-    const std::uint64_t micros = (DigitValue(d[0]) * 100000u + DigitValue(d[1]) * 10000u + DigitValue(d[2]) * 1000u) +
-                                 (DigitValue(d[3]) * 100u + DigitValue(d[4]) * 10u + DigitValue(d[5]));
-    const double magnitude = static_cast<double>(whole * 1000000u + micros) / kPowersOfTen[kDecimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
-#endif
 }
 
 // Where the number at p ends as strtod reads it: the mantissa, then an
@@ -180,8 +140,6 @@ std::int32_t ToInt(const char* text) {
 // are taken here, and a second sign makes the text no number at all. Text
 // without a number is a positive 0, whatever sign it starts with.
 double ToDouble(const char* text, std::size_t length) {
-    double quick = 0.0;
-    if (ReadSixDecimals(text, length, quick)) return quick;
     const char* const end = text + length;
     const char* p = text;
     while (IsSpace(*p)) ++p;

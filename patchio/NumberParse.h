@@ -59,10 +59,13 @@ inline bool ReadInt(const char* text, std::size_t length, std::int32_t& value) {
     return ReadDigits(text, length, value);
 }
 
-// Whether ReadSixDecimals reads anything on this target: not where doubles
-// are evaluated in wider registers (x87), where its quotient would round
-// twice.
-constexpr bool kSixDecimalsRead = FLT_EVAL_METHOD == 0;
+// Whether a quotient of doubles is rounded once, to a double: not where
+// doubles are evaluated in wider registers (x87), where it would round twice.
+// The readers of plain decimals (ReadSixDecimals here, and the one for
+// doubles behind ToDouble) read nothing where it is not.
+constexpr bool kExactQuotients = FLT_EVAL_METHOD == 0;
+// Whether ReadSixDecimals reads anything on this target.
+constexpr bool kSixDecimalsRead = kExactQuotients;
 
 // Whether the bytes of chunk that mask selects are all decimal digits.
 inline bool AllDigits(std::uint64_t chunk, std::uint64_t mask) {
@@ -114,10 +117,7 @@ inline float MicrosToFloat(std::uint64_t micros) {
 // quotient would round twice: there this answers false. Bytes are read
 // little endian.
 inline bool ReadSixDecimals(const char* text, std::size_t length, float& value) {
-#if FLT_EVAL_METHOD != 0
-    (void)text, (void)length, (void)value;
-    return false;
-#else
+    if constexpr (!kExactQuotients) return false;
     const bool negative = *text == '-';
     const char* const digits = text + (negative ? 1 : 0);
     const char* const point = text + length - 7;
@@ -136,7 +136,6 @@ inline bool ReadSixDecimals(const char* text, std::size_t length, float& value) 
     bits |= static_cast<std::uint32_t>(negative) << 31;
     std::memcpy(&value, &bits, sizeof value);
     return true;
-#endif
 }
 
 }  // namespace fast

@@ -177,6 +177,15 @@ inline char* FormatFloat(char* out, float value) {
 class RunningIndex {
 public:
     RunningIndex() { std::memset(digits_, '0', sizeof digits_); }
+    // Starting at number instead of 0.
+    explicit RunningIndex(std::uint32_t number) : RunningIndex() {
+        char* digit = digits_ + kDigits;
+        do {
+            *--digit = static_cast<char>('0' + number % 10);
+            number /= 10;
+        } while (number != 0);
+        length_ = static_cast<unsigned>(digits_ + kDigits - digit);
+    }
     // Writes the current number (sixteen bytes are stored) and answers the
     // end of its digits.
     char* Put(char* out) const {

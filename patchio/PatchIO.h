@@ -64,6 +64,12 @@ public:
     void AddVec(const Float3& point) { vecs.push_back(point); }
     void AddPatch(const ExportPatch& patch) { patches.push_back(patch); }
 
+    // Empties the three lists, keeping their room for reuse.
+    void Empty() {
+        verts.clear();
+        vecs.clear();
+        patches.clear();
+    }
     // Reserves room for lists of known size.
     void Reserve(std::size_t numVerts, std::size_t numVecs, std::size_t numPatches);
     // Bytes held by the three lists' elements.
@@ -161,6 +167,28 @@ public:
     // The same from the size bytes at text.
     std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr);
 
+    // Threads that Write and Read use at most: 0 (the default) takes
+    // DefaultThreads(); 1 writes and reads on the calling thread alone.
+    // Sets of a few chunks or less always do. Whatever the count, the text
+    // written and the set read (or the reason a read fails) are the same.
+    void SetThreads(std::int32_t threads) { threads_ = threads < 0 ? 0 : threads; }
+    // The count in effect: at least 1.
+    std::int32_t Threads() const;
+    // Text per piece of parallel work; 0 (the default) is DefaultChunkBytes().
+    // Tests cut text into pieces of a few bytes with it.
+    void SetChunkBytes(std::size_t bytes) { chunkBytes_ = bytes; }
+    std::size_t ChunkBytes() const { return chunkBytes_ == 0 ? DefaultChunkBytes() : chunkBytes_; }
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+    // The chunk for sets that set none, for the whole process: kChunkBytes
+    // unless set (0 restores it); tests run whole suites in small chunks.
+    static void SetDefaultChunkBytes(std::size_t bytes);
+    static std::size_t DefaultChunkBytes();
+    // The count for sets that set none: the hardware's threads unless set
+    // (0 restores that); a setting for the whole process, read when a set
+    // writes or reads.
+    static void SetDefaultThreads(std::int32_t threads);
+    static std::int32_t DefaultThreads();
+
     // Collects the host scene (patch objects and look-at cameras) into the
     // set, depth-first from the root. Always answers 1.
     std::int32_t CollectScene();
@@ -170,4 +198,6 @@ public:
 private:
     std::vector<ExportPatchObject> patchObjects;
     std::vector<ExportCamera> cameras;
+    std::int32_t threads_ = 0;
+    std::size_t chunkBytes_ = 0;
 };

@@ -3,12 +3,15 @@
 // meaning here; every keyword and running index is checked.
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "host/HostApi.h"
+#include "os/Stream.h"
 #include "patchio/NumberParse.h"
+#include "patchio/ParallelRead.h"
 #include "patchio/PatchIO.h"
 #include "patchio/ReadPlaces.h"
 #include "text/BlockTokeniser.h"
@@ -64,6 +67,45 @@ public:
         // Versions up to 1.0 end after their patch objects.
         if (!(version > kVersionWithoutCameras)) return true;
         return ReadCameras();
+    }
+
+    // Takes the runs of items that workers read ahead (none without them).
+    void ReadAheadWith(parallelread::ReadAhead* ahead) { ahead_ = ahead; }
+
+    // The run of list items that starts where the tokens stand, read as the
+    // lists read them, into out: points from a line that begins with a
+    // running index, patches from one that begins "PATCH" and its index,
+    // none from any other line. No item is begun at or after stop. Input
+    // offsets are the tokens' plus base; answers where the run ended.
+    std::int64_t ReadRun(std::int64_t base, std::int64_t stop, parallelread::ChunkItems& out) {
+        parallelread::Run run;
+        run.start = run.end = base + tokens_.Consumed();
+        // The line's first tokens tell the run's kind and first index; the
+        // tokens then go back to its start.
+        const std::int64_t at = tokens_.Consumed();
+        const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
+        const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 && IntOf(Token(), run.first) &&
+                             run.first >= 0;
+        if (!tokens_.MoveTo(at)) return run.end;
+        constexpr std::int32_t kLastIndex = std::numeric_limits<std::int32_t>::max();
+        if (points) {
+            run.at = static_cast<std::size_t>(out.items.NumVerts());
+            Float3 point;
+            while (run.end < stop && run.first + run.count < kLastIndex && TakeIndexedPoint(run.first + run.count, point)) {
+                out.items.AddVert(point);
+                ++run.count;
+                run.end = base + tokens_.Consumed();
+            }
+        } else if (patches) {
+            run.patches = true;
+            run.at = static_cast<std::size_t>(out.items.NumPatches());
+            while (run.end < stop && run.first + run.count < kLastIndex && ReadPatch(run.first + run.count, out.items)) {
+                ++run.count;
+                run.end = base + tokens_.Consumed();
+            }
+        }
+        if (run.count > 0) out.runs.push_back(run);
+        return run.end;
     }
 
     // The token the read stopped at, and whether the file ended there.
@@ -156,6 +198,7 @@ private:
     static bool Is(const View& view, const char* keyword, std::size_t length) {
         return static_cast<std::size_t>(view.length) == length && std::memcmp(view.text, keyword, length) == 0;
     }
+    View Token() const { return {tokens_.GetToken(), tokens_.GetTokenLength()}; }
     static bool IntOf(const View& view, std::int32_t& value) {
         return numparse::fast::ReadInt(view.text, static_cast<std::size_t>(view.length), value);
     }
@@ -225,6 +268,31 @@ private:
         return wanted < most ? wanted : most;
     }
 
+    // The items of a list that workers read ahead from where the tokens
+    // stand, run after run, from item first on and at most most of them;
+    // answers how many.
+    template <typename AddPoint>
+    std::int32_t PointsAhead(std::int32_t first, std::int32_t most, AddPoint& add) {
+        std::int32_t taken = 0;
+        const Float3* points = nullptr;
+        for (std::int32_t run = 0; ahead_ && taken < most; taken += run) {
+            run = ahead_->Points(tokens_, first + taken, most - taken, points);
+            if (run == 0) break;
+            for (std::int32_t k = 0; k < run; ++k) add(points[k]);
+        }
+        return taken;
+    }
+    std::int32_t PatchesAhead(std::int32_t first, std::int32_t most, ExportPatchObject& object) {
+        std::int32_t taken = 0;
+        const ExportPatch* patches = nullptr;
+        for (std::int32_t run = 0; ahead_ && taken < most; taken += run) {
+            run = ahead_->Patches(tokens_, first + taken, most - taken, patches);
+            if (run == 0) break;
+            for (std::int32_t k = 0; k < run; ++k) object.AddPatch(patches[k]);
+        }
+        return taken;
+    }
+
     // Forms 4 and 5, or 6 and 7: a count, then numbered points.
     // countField and pointField name them for the places.
     template <typename Reserve, typename AddPoint>
@@ -234,6 +302,8 @@ private:
         if (!ExpectKeyword(countKeyword) || !Mark(countField) || !TakeInt(count, "a count")) return false;
         reserve(Room(count, kMinPointBytes));
         for (std::int32_t j = 0; j < count; ++j) {
+            j += PointsAhead(j, count - j, add);
+            if (j == count) break;
             Float3 point;
             if (!Mark(pointField, j) || !TakeIndexedPoint(j, point)) return false;
             add(point);
@@ -271,8 +341,11 @@ private:
         std::int32_t patches = 0;
         if (!ExpectKeyword("NUMPATCHES") || !Mark("numpatches") || !TakeInt(patches, "a count")) return false;
         object.Reserve(0, 0, Room(patches, kMinPatchBytes));
-        for (std::int32_t k = 0; k < patches; ++k)
+        for (std::int32_t k = 0; k < patches; ++k) {
+            k += PatchesAhead(k, patches - k, object);
+            if (k == patches) break;
             if (!ReadPatch(k, object)) return false;
+        }
         set_.AddPatchObject(std::move(object));
         return true;
     }
@@ -306,6 +379,7 @@ private:
     patchio::ValueRef at_;
     bool endedAtEof_ = false;
     Expectation failed_;
+    parallelread::ReadAhead* ahead_ = nullptr;
 };
 
 // Bytes from the stream's position to its end, or 0 when the stream
@@ -321,10 +395,12 @@ std::size_t BytesLeft(std::FILE* file) {
 // Reads everything tokens give into set. The place of a failing token is
 // counted only when the reason is asked for.
 std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why,
-                        patchio::ReadPlaces* places = nullptr) {
+                        patchio::ReadPlaces* places = nullptr, parallelread::ReadAhead* ahead = nullptr) {
     set.Clear();
     if (why) tokens.TrackPositions();
     PatchTextReader reader(tokens, inputBytes, set, places);
+    // Places are told token by token, on this thread alone.
+    if (!places) reader.ReadAheadWith(ahead);
     if (reader.ReadFile()) return 1;
     if (why) {
         const TextPosition at = tokens.TokenPosition();
@@ -335,6 +411,33 @@ std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO&
         why->atEnd = reader.EndedAtEof();
     }
     return 0;
+}
+
+// The first line start at or after offset at in a chunk's text; its end
+// when there is none.
+std::int64_t LineStartFrom(const parallelread::ChunkText& text, std::int64_t at) {
+    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
+    if (at >= end) return end;
+    const char* from = text.data + (at - text.origin);
+    const void* found = std::memchr(from, '\n', static_cast<std::size_t>(end - at));
+    return found ? at + (static_cast<const char*>(found) - from) + 1 : end;
+}
+
+// A worker's reading of a chunk: the runs that begin on its lines.
+void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItems& out) {
+    out.runs.clear();
+    out.items.Empty();
+    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
+    std::int64_t line = text.from == 0 ? 0 : LineStartFrom(text, text.from - 1);
+    if (line >= text.to || line >= end) return;
+    const std::int64_t base = line;
+    BlockTokeniser tokens(text.data + (base - text.origin), static_cast<std::size_t>(end - base));
+    PatchIO unused;
+    PatchTextReader reader(tokens, text.size, unused);
+    while (line < text.to && line < end && tokens.MoveTo(line - base)) {
+        const std::int64_t ended = reader.ReadRun(base, text.to, out);
+        line = LineStartFrom(text, ended > line ? ended : line);
+    }
 }
 
 struct FileCloser {
@@ -351,6 +454,21 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     // As text ("r"): on Windows a line end is one byte, in the columns too.
     FilePtr file(std::fopen(path, "r"));
     if (!file) return 0;
+    const std::size_t size = BytesLeft(file.get());
+    if (!os::kTextReadsBytesAsTheyAre || !os::IsRegularStream(file.get()) || !parallelread::WorthIt(*this, size))
+        return ReadStream(file.get(), why);
+    // A failure is read again on this thread alone when its reason is asked
+    // for: only that read counts the lines (the same set, the same failure).
+    if (why) why->opened = true;
+    {
+        parallelread::ReadAhead ahead(*this, std::string(path), size, ReadChunkItems);
+        if (ahead.Started()) {
+            BlockTokeniser tokens(file.get());
+            if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead) == 1) return 1;
+            if (!why) return 0;
+        }
+    }
+    std::rewind(file.get());
     return ReadStream(file.get(), why);
 }
 
@@ -369,6 +487,15 @@ std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* 
     if (why) {
         *why = ReadFailure{};
         why->opened = true;
+    }
+    // As Read: a failure is read again alone when its reason is asked for.
+    if (parallelread::WorthIt(*this, size)) {
+        parallelread::ReadAhead ahead(*this, text, size, ReadChunkItems);
+        if (ahead.Started()) {
+            BlockTokeniser tokens(text, size);
+            if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead) == 1) return 1;
+            if (!why) return 0;
+        }
     }
     BlockTokeniser tokens(text, size);
     return ReadTokens(tokens, size, *this, why);

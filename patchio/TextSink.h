@@ -70,6 +70,19 @@ public:
     }
     bool Ok() const { return ok_; }
 
+    // Writes out what is buffered, then length bytes at data, without
+    // copying them into the buffer: for text formatted elsewhere.
+    void Direct(const char* data, std::size_t length) {
+        Flush();
+        if (length > 0) Put(data, length);
+    }
+    // The text buffered and not yet written out, and forgetting it: a sink
+    // over a string whose text stays in the buffer is a piece of text that
+    // another sink takes over with Direct.
+    const char* Buffered() const { return buffer_; }
+    std::size_t BufferedBytes() const { return used_; }
+    void Discard() { used_ = 0; }
+
 private:
 
     void Reserve(std::size_t room) {

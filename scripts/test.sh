@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of the project: the native suite (g++), the same suite with
-# AddressSanitizer and UndefinedBehaviorSanitizer (clang), the fuzz smoke
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang), the format
+# library's tests with ThreadSanitizer, the fuzz smoke
 # runs, the benchmarks at a tiny size, and the Windows builds under Wine.
 # Installs what is missing first. Exits non-zero on any failure.
 #
@@ -51,6 +52,14 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --preset sanitize -j "$jobs"
+
+step "the format library's tests with ThreadSanitizer (clang)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+# Only the tests that start threads: the rest run in the suites above.
+for program in patchio_tests reader_tests; do
+  TSAN_OPTIONS=halt_on_error=1 "build/tsan/bin/$program" --gtest_brief=1 --gtest_filter='Parallel*:Threads*'
+done
 
 for extra in scripts/fuzz-smoke.sh scripts/test-windows.sh; do
   if [ -f "$extra" ]; then

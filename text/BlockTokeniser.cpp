@@ -19,8 +19,33 @@ BlockTokeniser::BlockTokeniser(std::FILE* input)
 }
 
 BlockTokeniser::BlockTokeniser(const char* text, std::size_t size) : BlockTokeniser(nullptr) {
-    text_ = text ? text : "";
-    textLeft_ = text ? size : 0;
+    text_ = textStart_ = text ? text : "";
+    textLeft_ = textSize_ = text ? size : 0;
+}
+
+bool BlockTokeniser::MoveTo(std::int64_t offset) {
+    if (track_ || offset < 0) return false;
+    const std::int64_t inBlock = offset - blockOffset_;
+    if (inBlock >= 0 && inBlock <= end_ - block_.get()) {
+        cursor_ = block_.get() + inBlock;
+        return true;
+    }
+    // The input stands at the end of the block at hand.
+    const std::int64_t readTo = blockOffset_ + (end_ - block_.get());
+    if (text_) {
+        const auto at = static_cast<std::uint64_t>(offset);
+        if (at > textSize_) return false;
+        text_ = textStart_ + at;
+        textLeft_ = textSize_ - static_cast<std::size_t>(at);
+    } else if (!input_ || !wholeBlocks_ || std::fseek(input_, static_cast<long>(offset - readTo), SEEK_CUR) != 0) {
+        return false;
+    }
+    blockOffset_ = offset;
+    cursor_ = end_ = block_.get();
+    block_[0] = 0;
+    windowValid_ = false;
+    masksValid_ = false;
+    return true;
 }
 
 void BlockTokeniser::SetDelimiters(const char* newdelim) {

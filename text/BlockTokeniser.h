@@ -70,6 +70,13 @@ public:
     // Bytes of input consumed so far.
     std::int64_t Consumed() const { return blockOffset_ + (cursor_ - block_.get()); }
 
+    // Goes on from offset (a count of bytes from where the input began, as
+    // Consumed counts them) as if everything before it had been consumed:
+    // within the block at hand in either direction, beyond it by reading
+    // from there (text in memory, or a stream that can seek). Not with
+    // TrackPositions. False when the input cannot be moved there.
+    bool MoveTo(std::int64_t offset);
+
     // A token as it stands in the input, not NUL-terminated: followed by
     // its delimiter, with at least sixteen readable bytes from its start.
     struct TokenView {
@@ -123,6 +130,8 @@ private:
     bool wholeBlocks_ = true;  // reading ahead cannot wait for input that has not come
     const char* text_ = nullptr;
     std::size_t textLeft_ = 0;
+    const char* textStart_ = nullptr;  // the text in memory as given
+    std::size_t textSize_ = 0;
     unsigned char classes_[256];
     DelimiterScan scan_;
     // Which of the 64 bytes of the block from windowAt_ on are delimiters;

@@ -143,6 +143,21 @@ TEST(NumberText, TheRunningIndexCountsAsPrintfDoes) {
     }
 }
 
+// A running index started anywhere counts on from there, across the
+// lengths of the digits.
+TEST(NumberText, ARunningIndexStartedAnywhereCountsOnAsPrintfDoes) {
+    for (const std::uint32_t start : {0u, 1u, 9u, 10u, 99u, 12345u, 999999u, 2147483600u}) {
+        numtext::RunningIndex index(start);
+        char text[32];
+        char expected[16];
+        for (std::uint32_t n = start; n < start + 48; ++n, index.Next()) {
+            const char* end = index.Put(text);
+            std::snprintf(expected, sizeof expected, "%u", n);
+            ASSERT_EQ(std::string(static_cast<const char*>(text), end), expected) << start;
+        }
+    }
+}
+
 // The six decimals are made by multiplication; every one of them is
 // checked.
 TEST(NumberText, EverySixDigitFractionIsWrittenExactly) {

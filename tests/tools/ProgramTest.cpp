@@ -54,6 +54,22 @@ TEST(PatchtextProgram, BadUsageExitsWithTwo) {
     }
 }
 
+TEST(PatchtextProgram, ThreadsAreAnOptionOfEveryCommand) {
+    const std::string good = toolfiles::WriteFile("program_threads.txt", toolfiles::kTriangleFile);
+    for (const std::string& arguments : {"--threads 1 check " + good, "check " + good + " --threads 2",
+                                        "--threads 0 info " + good}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_EQ(Program(arguments).status, 0);
+    }
+    for (const std::string& arguments : {"--threads -1 check " + good, "--threads many check " + good,
+                                        "check " + good + " --threads"}) {
+        SCOPED_TRACE(arguments);
+        const Outcome run = Program(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err, "");
+    }
+}
+
 TEST(PatchtextProgram, CheckAnswersOkBadAndUnreadable) {
     const std::string good = toolfiles::WriteFile("program_good.txt", toolfiles::kTriangleFile);
     const std::string bad = toolfiles::WriteFile("program_bad.txt", toolfiles::Replace(toolfiles::kTriangleFile, "SIDES 3", "SIDES 6"));

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include "os/Terminal.h"
+#include "patchio/PatchIO.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/ViewCamera.h"
 
@@ -80,10 +81,17 @@ int Run(CLI::App& app, Choices& c) {
 
 int main(int argc, char** argv) {
     CLI::App app("patchtext", "patchtext");
+    // Before the commands, which take the setting that lets it follow them.
+    app.fallthrough();
+    std::int32_t threads = 0;
+    app.add_option("--threads", threads, "Threads that read a large file at most (0: every core)")
+        ->default_val(0)
+        ->check(CLI::Range(0, 4096));
     Choices choices;
     Describe(app, choices);
     try {
         app.parse(argc, argv);
+        PatchIO::SetDefaultThreads(threads);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
