@@ -433,7 +433,7 @@ void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItem
     const std::int64_t base = line;
     BlockTokeniser tokens(text.data + (base - text.origin), static_cast<std::size_t>(end - base));
     PatchIO unused;
-    PatchTextReader reader(tokens, text.size, unused);
+    PatchTextReader reader(tokens, text.size, unused, nullptr);
     while (line < text.to && line < end && tokens.MoveTo(line - base)) {
         const std::int64_t ended = reader.ReadRun(base, text.to, out);
         line = LineStartFrom(text, ended > line ? ended : line);
