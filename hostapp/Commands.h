@@ -1,6 +1,7 @@
 // The host program's commands. Each answers the program's exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Exit codes of the host program.
@@ -14,7 +15,11 @@ struct ExportOptions {
     std::string output;  // empty: a name in the current folder
     bool noOpen = false;
     bool progress = false;  // show progress while exporting
+    std::uint64_t maxMemory = 0;  // what a scene's load and export may take; 0: half the machine's memory
 };
+
+// The memory an export's child may take.
+std::uint64_t MemoryLimit(const ExportOptions& options);
 
 int RunExportCommand(const ExportOptions& options);
 int RunInfoCommand(const std::string& plugin);

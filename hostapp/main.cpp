@@ -3,11 +3,14 @@
 // its panel as the host application does.
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "gantline/Version.h"
 
 #include "hostapp/Commands.h"
+#include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
 #include "os/Terminal.h"
 
@@ -25,6 +28,17 @@ void AddExport(CLI::App& app, ExportOptions& options) {
                         "name with .txt in the current folder, gantline_scene.txt for the default scene")
         ->type_name("FILE");
     command->add_flag("--no-open", options.noOpen, "Do not ask the desktop to open the written file");
+    command
+        ->add_option_function<std::string>(
+            "--max-memory",
+            [&options](const std::string& text) {
+                const std::optional<std::uint64_t> bytes = ParseMemorySize(text);
+                if (!bytes) throw CLI::ValidationError("--max-memory", "expected a size such as 512M or 12G, found \"" + text + "\"");
+                options.maxMemory = *bytes;
+            },
+            "The most memory a scene's load and export may take (512M, 12G, ...); a scene that needs more is "
+            "refused; default: half the machine's memory")
+        ->type_name("SIZE");
     command->footer("Exit status: 0 written, 1 the file could not be written, 2 bad usage or a scene or "
                     "plug-in that cannot be loaded.\n");
 }

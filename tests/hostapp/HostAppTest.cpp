@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"
 #include "hostapp/ExportSummary.h"
+#include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
 #include "memhost/MemoryHost.h"
 
@@ -185,6 +188,34 @@ TEST_F(HostWithPlugin, AFileThatCannotBeWrittenIsNeverOpened) {
     EXPECT_TRUE(run.saveAsked);
     EXPECT_TRUE(run.shellCalls.empty());
     EXPECT_FALSE(run.Opened(path));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostMemorySize, ReadsSizesWithUnitsOfPowersOf1024) {
+    const struct {
+        const char* text;
+        std::uint64_t bytes;
+    } cases[] = {{"1000000", 1000000}, {"512K", 512u << 10}, {"512kb", 512u << 10}, {"48M", 48u << 20},
+                 {"48MiB", 48u << 20},  {"12G", 12ull << 30}, {"1.5g", 3ull << 29},   {"2T", 2ull << 40},
+                 {"100B", 100}};
+    for (const auto& c : cases) {
+        const std::optional<std::uint64_t> bytes = ParseMemorySize(c.text);
+        ASSERT_TRUE(bytes.has_value()) << c.text;
+        EXPECT_EQ(*bytes, c.bytes) << c.text;
+    }
+    for (const char* bad : {"", "G", "0", "0.1B", "-1G", "1.2.3M", "12x", "1 G", "99999999T"})
+        EXPECT_FALSE(ParseMemorySize(bad).has_value()) << bad;
+}
+
+TEST(HostMemorySize, ShowsTheLargestWholeUnit) {
+    EXPECT_EQ(FormatMemorySize(12ull << 30), "12 GiB");
+    EXPECT_EQ(FormatMemorySize(3ull << 29), "1.5 GiB");
+    EXPECT_EQ(FormatMemorySize(48u << 20), "48 MiB");
+    EXPECT_EQ(FormatMemorySize(1024), "1 KiB");
+    EXPECT_EQ(FormatMemorySize(1000), "1000 bytes");
 }
 
 }  // namespace
