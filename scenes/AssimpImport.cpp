@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include <sstream>
 
 #include "scenes/CameraTargets3ds.h"
+#include "scenes/DeclaredCounts.h"
 #include "scenes/ImportedScene.h"
 #include "scenes/SceneImport.h"
 
@@ -205,7 +207,13 @@ SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener)
     std::ifstream head(path, std::ios::binary);
     head.read(&start[0], static_cast<std::streamsize>(start.size()));
     start.resize(static_cast<std::size_t>(std::max<std::streamsize>(head.gcount(), 0)));
-    const std::string problem = PlyHeaderProblem(start);
+    std::string problem = PlyHeaderProblem(start);
+    if (problem.empty()) {
+        std::error_code unknown;
+        const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+        std::ifstream in(path, std::ios::binary);
+        if (!unknown) problem = DeclaredCountsProblem(Lower(std::filesystem::path(path).extension().string()), in, size);
+    }
     if (!problem.empty()) return {nullptr, path + ": " + problem};
     const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
     return Import(path, listener, read, [&] {
@@ -216,7 +224,11 @@ SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener)
 
 SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extension, const std::string& name,
                            const LoadListener& listener) {
-    const std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
+    std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
+    if (problem.empty()) {
+        std::istringstream in(bytes);
+        problem = DeclaredCountsProblem(Lower(extension.rfind('.', 0) == 0 ? extension : "." + extension), in, bytes.size());
+    }
     if (!problem.empty()) return {nullptr, name + ": " + problem};
     const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);
     const auto read = [&](Assimp::Importer& importer, unsigned flags) {
