@@ -14,8 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <new>
+#include <optional>
 #include <sstream>
 
 #include "scenes/CameraTargets3ds.h"
@@ -83,23 +85,26 @@ private:
     Assimp::Importer& importer_;
 };
 
-// Collects the importer's warnings and errors while it lives.
+// Collects the importer's warnings and errors while it lives: on the
+// logger that the program has set up where there is one (restored as it
+// was after), else on a logger of its own for the read.
 class LogCapture final : public Assimp::LogStream {
 public:
-    LogCapture() {
-        Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
-        Assimp::DefaultLogger::get()->attachStream(this, Assimp::Logger::Warn | Assimp::Logger::Err);
+    LogCapture() : own_(Assimp::DefaultLogger::isNullLogger()) {
+        if (own_) Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
+        Assimp::DefaultLogger::get()->attachStream(this, kSeverities);
     }
     ~LogCapture() override {
-        Assimp::DefaultLogger::get()->detachStream(this, Assimp::Logger::Warn | Assimp::Logger::Err);
-        Assimp::DefaultLogger::kill();
+        Assimp::DefaultLogger::get()->detachStream(this, kSeverities);
+        if (own_) Assimp::DefaultLogger::kill();
     }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     void write(const char* message) override { messages_ += message; }
 
-    // The first warning that tells of dropped data, without its prefix.
+    // The first warning that tells of dropped data, without its prefix. The
+    // importer says so only in its log (the scene holds what is left).
     std::string DroppedData() const {
         std::istringstream lines(messages_);
         for (std::string line; std::getline(lines, line);) {
@@ -113,8 +118,34 @@ public:
     }
 
 private:
+    static constexpr unsigned kSeverities = Assimp::Logger::Warn | Assimp::Logger::Err;
+    bool own_;
     std::string messages_;
 };
+
+// Keeps what parts of the importer print to the standard streams
+// themselves (not through its logger) out of the program's output while
+// it lives.
+class QuietStandardStreams {
+public:
+    QuietStandardStreams() : out_(std::cout.rdbuf(&sink_)), err_(std::cerr.rdbuf(&sink_)), log_(std::clog.rdbuf(&sink_)) {}
+    ~QuietStandardStreams() {
+        std::cout.rdbuf(out_);
+        std::cerr.rdbuf(err_);
+        std::clog.rdbuf(log_);
+    }
+    QuietStandardStreams(const QuietStandardStreams&) = delete;
+    QuietStandardStreams& operator=(const QuietStandardStreams&) = delete;
+
+private:
+    std::stringbuf sink_;
+    std::streambuf* out_;
+    std::streambuf* err_;
+    std::streambuf* log_;
+};
+
+// The importer's own check, in the scene's words: its messages begin so.
+constexpr const char* kValidationFailed = "Validation failed: ";
 
 void SetProperties(Assimp::Importer& importer) {
     // COLLADA: no rotation of a Z-up or X-up file into Y-up.
@@ -138,17 +169,47 @@ std::string Format(const aiScene& scene) {
     return format.C_Str();
 }
 
+// One read of the file by an importer of its own (an importer that has
+// read a file does not always read one again soundly).
+class Reading {
+public:
+    Reading(const std::string& name, const LoadListener& listener) : progress_(name, listener) {
+        SetProperties(importer_);
+    }
+
+    template <typename Read>
+    const aiScene* Run(Read&& read, unsigned flags) {
+        const LentProgress lent(importer_, progress_);
+        return read(importer_, flags);
+    }
+    std::string Error() const { return importer_.GetErrorString(); }
+
+private:
+    Assimp::Importer importer_;
+    ReadProgress progress_;
+};
+
 template <typename Read>
 SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener, Read&& read,
                           const std::function<std::string()>& bytes) {
-    Assimp::Importer importer;
-    SetProperties(importer);
-    ReadProgress progress(name, listener);
-    const LentProgress lent(importer, progress);
     LogCapture log;
+    const QuietStandardStreams quiet;
+    Reading checked(name, listener);
+    std::optional<Reading> unchecked;
     // Validation only: no step that moves, merges, splits or triangulates.
-    const aiScene* scene = read(importer, aiProcess_ValidateDataStructure);
-    if (!scene) return {nullptr, name + ": the importer refuses it: " + importer.GetErrorString()};
+    const aiScene* scene = checked.Run(read, aiProcess_ValidateDataStructure);
+    std::string fault;
+    if (!scene) {
+        // The importer's check refuses a whole file over any part, one that
+        // the export does not use too (a light without a node, an empty
+        // mesh beside good ones). Read without it, the scene builder checks
+        // what the export uses, and refuses in its own words what is wrong.
+        fault = checked.Error();
+        if (fault.rfind(kValidationFailed, 0) != 0) return {nullptr, name + ": the importer refuses it: " + fault};
+        fault.erase(0, std::char_traits<char>::length(kValidationFailed));
+        scene = unchecked.emplace(name, listener).Run(read, 0);
+        if (!scene) return {nullptr, name + ": the importer refuses it: " + unchecked->Error()};
+    }
     const std::string dropped = log.DroppedData();
     if (!dropped.empty()) return {nullptr, name + ": " + dropped};
     ImportOptions options;
@@ -157,7 +218,10 @@ SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener,
     options.dropRootTransform =
         std::find(std::begin(kImporterRoots), std::end(kImporterRoots), format) != std::end(kImporterRoots);
     if (format == kTargetCameras && scene->mNumCameras > 0) options.cameraTargets = CameraTargets3ds(bytes());
-    return BuildImportedScene(*scene, options, listener);
+    SceneLoad load = BuildImportedScene(*scene, options, listener);
+    if (load && !fault.empty() && listener.warn)
+        listener.warn(name + ": exported without a part that the importer's check refuses (" + fault + ")");
+    return load;
 }
 
 // The import, with whatever the importer or the scene's building throws

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "patchio/PatchIO.h"
+#include "scenes/ImportTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -212,7 +213,7 @@ TEST_F(HostProgram, InfoPrintsWhatDiscoveryAnswered) {
 // the file's <vcount>) and its camera.
 TEST_F(HostProgram, ExportsAnotherToolsSceneEndToEnd) {
     const std::string duck = "/usr/share/assimp/models/Collada/duck.dae";
-    if (!fs::exists(duck)) GTEST_SKIP() << "no " << duck << " (install assimp-testmodels)";
+    REQUIRE_TEST_MODEL("Collada/duck.dae");
     const std::string xml = Slurp(duck);
     const std::size_t from = xml.find("<vcount>") + 8;
     std::istringstream sides(xml.substr(from, xml.find("</vcount>") - from));
@@ -229,7 +230,7 @@ TEST_F(HostProgram, ExportsAnotherToolsSceneEndToEnd) {
 
 TEST_F(HostProgram, BrokenSceneOfAnotherToolExitsTwoAndWritesNothing) {
     const std::string broken = "/usr/share/assimp/models/glTF2/IndexOutOfRange/IndexOutOfRange.gltf";
-    if (!fs::exists(broken)) GTEST_SKIP() << "no " << broken << " (install assimp-testmodels)";
+    REQUIRE_TEST_MODEL("glTF2/IndexOutOfRange/IndexOutOfRange.gltf");
     const Outcome o = Run("export '" + broken + "' -o out.txt --no-open");
     EXPECT_EQ(o.code, 2);
     EXPECT_TRUE(Has(o.err, broken + ": ")) << o.err;
