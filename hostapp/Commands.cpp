@@ -1,9 +1,13 @@
 #include "hostapp/Commands.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
 #include <optional>
 
+#include "hostapp/BatchExport.h"
+#include "hostapp/BatchInputs.h"
 #include "hostapp/Discovery.h"
 #include "hostapp/PluginLibrary.h"
 #include "hostapp/SceneExport.h"
@@ -64,7 +68,34 @@ std::string DefaultOutputName(const std::string& scene) {
     return fs::path(scene).stem().string() + ".txt";
 }
 
-int RunExportCommand(const ExportOptions& options) {
+namespace {
+
+int RunBatch(const ExportOptions& options) {
+    if (options.output.empty()) {
+        Complain("a batch export (several inputs, or a folder) needs -o FOLDER for its outputs");
+        return kExitUsage;
+    }
+    BatchOptions batch;
+    batch.plugin = options.plugin;
+    batch.inputs = options.inputs;
+    batch.outputFolder = options.output;
+    batch.report = options.report;
+    batch.jobs = options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    batch.memoryLimit = MemoryLimit(options);
+    batch.progress = options.progress;
+    return RunBatchExport(batch);
+}
+
+}  // namespace
+
+int RunExportCommand(const ExportOptions& given) {
+    if (IsBatch(given.inputs)) return RunBatch(given);
+    ExportOptions options = given;
+    if (!options.inputs.empty()) options.scene = options.inputs[0];
+    if (!options.report.empty()) {
+        Complain("--report is for a batch export (several inputs, or a folder)");
+        return kExitUsage;
+    }
     if (os::kNativeWindowSystem) {
         std::fprintf(stderr,
                      "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
