@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef GANTLINE_ALLOCATION_REPORTED
+constexpr bool kAllocationReported = true;
+#else
+constexpr bool kAllocationReported = false;
+#endif
+
 const std::string kData = std::string(GANTLINE_TEST_DATA) + "/";
 
 std::string Slurp(const fs::path& path) {
@@ -201,6 +207,7 @@ void WriteBinaryStl(const fs::path& path, std::uint32_t count) {
 }
 
 TEST_F(Batch, AnInputBeyondTheMemoryLimitIsRefusedNamingIt) {
+    if (kAllocationReported) GTEST_SKIP() << "AddressSanitizer ends a refused allocation with its own report";
     WriteBinaryStl(folder / "in" / "large.stl", 400000);
     const Outcome o = Run("export in -o out --max-memory 48M --report report.json");
     EXPECT_EQ(o.code, 2) << o.err;

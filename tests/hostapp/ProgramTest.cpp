@@ -16,6 +16,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef GANTLINE_ALLOCATION_REPORTED
+constexpr bool kAllocationReported = true;
+#else
+constexpr bool kAllocationReported = false;
+#endif
+
 const std::string kData = std::string(GANTLINE_TEST_DATA) + "/";
 
 struct Outcome {
@@ -265,6 +271,7 @@ void WriteBinaryStl(const fs::path& path, std::uint32_t count) {
 // A file that needs more memory than the child may take is refused at
 // once with the limit named, and the file it would replace stays.
 TEST_F(HostProgram, ASceneThatNeedsMoreThanTheMemoryLimitIsRefused) {
+    if (kAllocationReported) GTEST_SKIP() << "AddressSanitizer ends a refused allocation with its own report";
     WriteBinaryStl(folder / "large.stl", 400000);
     std::ofstream(folder / "large.txt") << "old\n";
     const Outcome o = Run("export large.stl -o large.txt --no-open --max-memory 48M");
