@@ -18,9 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The exit status of an interrupted batch: 128 and SIGINT's number, as a
-// shell reports a program that Ctrl-C ended.
-constexpr int kExitInterrupted = 130;
 // The plug-in's file-name buffer holds this many characters and a null.
 constexpr std::size_t kMaxPathLength = 259;
 // The words the export puts before the reason a scene does not load; the
@@ -99,21 +96,6 @@ std::string Unstartable(const BatchInput& input) {
     fs::create_directories(fs::path(input.output).parent_path(), error);
     if (error) return "cannot make the folder " + fs::path(input.output).parent_path().string() + ": " + error.message();
     return std::string();
-}
-
-// What a killed export leaves: its temporary file beside the output
-// (".NAME.ferrule-XXXXXXXX.tmp", NAME the output's name or its start).
-void RemoveLeftovers(const std::string& output) {
-    const fs::path path(output);
-    const std::string name = path.filename().string();
-    std::error_code error;
-    for (fs::directory_iterator entry(path.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
-        const std::string file = entry->path().filename().string();
-        const std::size_t marker = file.rfind(".ferrule-");
-        if (file.size() < 5 || file[0] != '.' || marker == std::string::npos || file.compare(file.size() - 4, 4, ".tmp") != 0)
-            continue;
-        if (name.rfind(file.substr(1, marker - 1), 0) == 0) fs::remove(entry->path(), error);
-    }
 }
 
 bool WriteReport(const std::string& path, const std::vector<BatchRecord>& records) {

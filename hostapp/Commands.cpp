@@ -109,9 +109,20 @@ int RunExportCommand(const ExportOptions& given) {
     // reported as a scene that cannot be loaded. The file an export replaces
     // is replaced only when whole, so a fault leaves it as it was.
     SceneExportJob job{options.plugin, options.scene, *path, MemoryLimit(options), options.progress, true};
-    const os::IsolatedRun run = os::RunIsolated(
-        [&job](std::string&) { return LoadAndExport(job, [](const std::string& message) { Complain(message); }); },
-        os::IsolateLimits{job.memoryLimit});
+    os::IsolatedRun run;
+    {
+        os::IsolatedRuns runs(os::IsolateLimits{job.memoryLimit});
+        runs.Start([&job](std::string&) {
+            return LoadAndExport(job, [](const std::string& message) { Complain(message); });
+        });
+        std::size_t which = 0;
+        if (runs.Wait(which, run) == os::IsolatedRuns::Waited::kInterrupted) {
+            // Ctrl-C: the child ends, and what it had half written goes.
+            runs.EndAll();
+            RemoveLeftovers(*path);
+            return kExitInterrupted;
+        }
+    }
     if (!run.ended) {
         const std::string scene = options.scene.empty() ? "the default scene" : options.scene;
         Complain(run.outOfMemory ? "cannot load the scene " + scene + ": " + NeedsMemoryMessage(scene, job.memoryLimit)

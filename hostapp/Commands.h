@@ -9,6 +9,7 @@
 constexpr int kExitOk = 0;
 constexpr int kExitNotWritten = 1;  // the export did not write its file
 constexpr int kExitUsage = 2;       // bad usage, or a scene or plug-in that cannot be loaded
+constexpr int kExitInterrupted = 130;  // Ctrl-C: 128 and SIGINT's number, as a shell reports it
 
 struct ExportOptions {
     std::string plugin;

@@ -109,6 +109,21 @@ std::string NeedsMemoryMessage(const std::string& scene, std::uint64_t limit) {
     return scene + " needs more than " + FormatMemorySize(limit) + " of memory (--max-memory sets the limit)";
 }
 
+// What a killed export leaves: its temporary file beside the output
+// (".NAME.ferrule-XXXXXXXX.tmp", NAME the output's name or its start).
+void RemoveLeftovers(const std::string& output) {
+    const fs::path path(output);
+    const std::string name = path.filename().string();
+    std::error_code error;
+    for (fs::directory_iterator entry(path.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        const std::size_t marker = file.rfind(".ferrule-");
+        if (file.size() < 5 || file[0] != '.' || marker == std::string::npos || file.compare(file.size() - 4, 4, ".tmp") != 0)
+            continue;
+        if (name.rfind(file.substr(1, marker - 1), 0) == 0) fs::remove(entry->path(), error);
+    }
+}
+
 int LoadAndExport(const SceneExportJob& job, const ExportMessages& say) {
     std::unique_ptr<MemoryNode> scene = LoadScene(job, say);
     if (!scene) return kExitUsage;

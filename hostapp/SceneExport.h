@@ -23,5 +23,10 @@ using ExportMessages = std::function<void(const std::string& message)>;
 // Answers the exit status: kExitOk, kExitNotWritten or kExitUsage.
 int LoadAndExport(const SceneExportJob& job, const ExportMessages& say);
 
+// Removes what an export killed midway leaves beside output: its
+// temporary file (".NAME.ferrule-XXXXXXXX.tmp", NAME the output's name or
+// its start).
+void RemoveLeftovers(const std::string& output);
+
 // The refusal of a scene that needs more memory than limit.
 std::string NeedsMemoryMessage(const std::string& scene, std::uint64_t limit);

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -150,6 +151,42 @@ TEST_F(Batch, NeedsAnOutputFolder) {
     EXPECT_EQ(Run("export in/quad.obj --report r.json --no-open").code, 2) << "a report is a batch's";
 }
 
+// Runs ferrule-host with arguments in the scratch folder until the FIFO
+// at fifo has a reader (the export that reads it has begun), then sends it
+// SIGINT; answers its exit status, and in heldOpen whether the FIFO still
+// had a reader after it ended.
+int InterruptWhileReading(const fs::path& folder, const fs::path& fifo, std::vector<std::string> arguments,
+                          bool& heldOpen) {
+    int status = 0;
+    const pid_t host = ::fork();
+    if (host == 0) {
+        ::chdir(folder.c_str());
+        ::freopen("out.log", "w", stdout);
+        ::freopen("err.log", "w", stderr);
+        std::vector<char*> argv{const_cast<char*>("ferrule-host")};
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(FERRULE_HOST_PATH, argv.data());
+        ::_exit(127);
+    }
+    // Until the reader opens it a writer cannot.
+    int writer = -1;
+    while ((writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
+        if (errno != ENXIO || ::waitpid(host, &status, WNOHANG) != 0) {
+            ADD_FAILURE() << "the export ended without reading the FIFO";
+            return -1;
+        }
+        ::usleep(10000);
+    }
+    ::kill(host, SIGINT);
+    ::waitpid(host, &status, 0);
+    ::close(writer);
+    const int again = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    heldOpen = again >= 0;
+    if (again >= 0) ::close(again);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // Ctrl-C during a batch: the running child ends (its FIFO input loses its
 // reader), what an export left half-written beside its output goes, the
 // report holds what finished, and the exit status says it was interrupted.
@@ -160,37 +197,33 @@ TEST_F(Batch, AnInterruptEndsTheChildrenAndReportsWhatFinished) {
     fs::create_directories(folder / "out");
     const fs::path leftover = folder / "out" / ".wait.obj.txt.ferrule-0000abcd.tmp";
     std::ofstream(leftover) << "half written\n";
-    int status = 0;
-    const pid_t host = ::fork();
-    if (host == 0) {
-        ::chdir(folder.c_str());
-        ::freopen("out.log", "w", stdout);
-        ::freopen("err.log", "w", stderr);
-        ::execl(FERRULE_HOST_PATH, "ferrule-host", "export", "in/quad.obj", "in2/wait.obj", "-o", "out", "--jobs", "1",
-                "--report", "report.json", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    // The FIFO's reader opens once the first input is done and the second's
-    // child starts; until then a writer cannot open it.
-    int writer = -1;
-    while ((writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
-        ASSERT_EQ(errno, ENXIO) << std::strerror(errno);
-        ASSERT_EQ(::waitpid(host, &status, WNOHANG), 0) << "the batch ended without reading the FIFO";
-        ::usleep(10000);
-    }
-    EXPECT_TRUE(fs::exists(folder / "out/quad.obj.txt"));
-    ::kill(host, SIGINT);
-    ASSERT_EQ(::waitpid(host, &status, 0), host);
-    ::close(writer);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_LT(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK), 0) << "no reader is left on the FIFO";
-    EXPECT_EQ(errno, ENXIO);
+    bool heldOpen = true;
+    EXPECT_EQ(InterruptWhileReading(folder, fifo,
+                                    {"export", "in/quad.obj", "in2/wait.obj", "-o", "out", "--jobs", "1", "--report",
+                                     "report.json"},
+                                    heldOpen),
+              130);
+    EXPECT_FALSE(heldOpen) << "no reader is left on the FIFO";
     EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(fs::exists(folder / "out/quad.obj.txt"));
     const nlohmann::json report = Report();
     ASSERT_EQ(report.size(), 1u);
     EXPECT_EQ(report[0]["status"], "exported");
     EXPECT_TRUE(Has(Slurp(folder / "out.log"), "interrupted: 1 not finished")) << Slurp(folder / "out.log");
+}
+
+// The same for a single export: its child ends, the old file stays.
+TEST_F(Batch, AnInterruptEndsASingleExportKeepingTheOldFile) {
+    const fs::path fifo = folder / "wait.obj";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
+    std::ofstream(folder / "wait.txt") << "old\n";
+    const fs::path leftover = folder / ".wait.txt.ferrule-0000abcd.tmp";
+    std::ofstream(leftover) << "half written\n";
+    bool heldOpen = true;
+    EXPECT_EQ(InterruptWhileReading(folder, fifo, {"export", "wait.obj", "-o", "wait.txt", "--no-open"}, heldOpen), 130);
+    EXPECT_FALSE(heldOpen);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_EQ(Slurp(folder / "wait.txt"), "old\n");
 }
 
 // A binary STL of count separate triangles.
