@@ -213,6 +213,7 @@ std::string PlyProblem(std::istream& in) {
     if (!ReadPlyHeader(in, format, elements)) return std::string();
     std::streambuf& buffer = *in.rdbuf();
     for (const PlyElement& element : elements) {
+        if (element.properties.empty()) continue;  // holds nothing, however many it declares
         std::uint64_t fixed = 0;
         if (format != PlyFormat::kAscii && FixedSize(element, fixed) &&
             fixed <= std::numeric_limits<std::uint64_t>::max() / (element.count + 1)) {

@@ -50,6 +50,8 @@ TEST(DeclaredCounts, WholeFilesPass) {
     EXPECT_EQ(Problem(".stl", "solid x\nfacet normal 0 0 1\nendsolid x\n" + std::string(80, ' ')), "");
     EXPECT_EQ(Problem(".off", kOff), "");
     EXPECT_EQ(Problem(".obj", "v 1 2\n"), "") << "other formats are not checked here";
+    // An element without properties holds nothing, however many it declares.
+    EXPECT_EQ(Problem(".ply", "ply\nformat ascii 1.0\nelement nothing 999999999999\nend_header\n"), "");
 }
 
 TEST(DeclaredCounts, SaysWhatIsMissing) {
