@@ -12,11 +12,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "scenes/ImportTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -250,6 +253,54 @@ TEST_F(Batch, AnInputBeyondTheMemoryLimitIsRefusedNamingIt) {
     EXPECT_EQ(report[0]["status"], "refused");
     EXPECT_TRUE(Has(report[0]["message"], "needs more than 48 MiB of memory")) << report[0].dump();
     EXPECT_EQ(report[1]["status"], "exported") << "the others export as ever";
+}
+
+}  // namespace
+
+namespace {
+
+// Files cut short, made here from good ones of each format whose reader
+// can be cut: every one is refused (exit 2), none exported with made-up
+// faces.
+TEST_F(Batch, FilesCutShortAreRefusedNeverCompleted) {
+    const struct {
+        const char* model;
+        const char* cutBefore;  // the cut is just before this text (its last occurrence, or its first);
+                                // empty: 7 bytes before the end
+        bool first;
+        const char* says;
+    } cases[] = {
+        {"PLY/cube.ply", "4 0 4 5 1", false, "the file ends after"},
+        {"PLY/cube_binary.ply", "", false, "the file ends after"},
+        {"STL/Spider_binary.stl", "", false, "the binary STL header declares"},
+        {"OFF/Cube.off", "4 4 5 7 6", false, "the file ends after"},
+        {"OBJ/box.obj", "\nf ", true, "the file holds no faces"},
+        {"OBJ/box.obj", " 8 5\n", false, "fewer than 3 corners"},
+    };
+    fs::create_directories(folder / "cut");
+    int n = 0;
+    for (const auto& c : cases) {
+        REQUIRE_TEST_MODEL(c.model);
+        const std::string bytes = ReadModelBytes(c.model);
+        const std::string text = c.cutBefore;
+        const std::size_t at = text.empty() ? bytes.size() - 7 : c.first ? bytes.find(text) : bytes.rfind(text);
+        ASSERT_NE(at, std::string::npos) << c.model;
+        const std::string name = std::to_string(++n) + fs::path(c.model).extension().string();
+        std::ofstream(folder / "cut" / name, std::ios::binary) << bytes.substr(0, at);
+    }
+    const Outcome o = Run("export cut -o out --report report.json");
+    EXPECT_EQ(o.code, 2) << o.err;
+    const nlohmann::json report = Report();
+    ASSERT_EQ(report.size(), std::size(cases));
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        SCOPED_TRACE(cases[i].model);
+        EXPECT_EQ(report[i]["input"], "cut/" + std::to_string(i + 1) + fs::path(cases[i].model).extension().string());
+        EXPECT_EQ(report[i]["status"], "refused") << report[i].dump();
+        EXPECT_TRUE(Has(report[i]["message"], cases[i].says)) << report[i].dump();
+    }
+    const Outcome single = Run("export cut/1.ply -o one.txt --no-open");
+    EXPECT_EQ(single.code, 2);
+    EXPECT_FALSE(fs::exists(folder / "one.txt"));
 }
 
 }  // namespace
