@@ -68,8 +68,13 @@ std::string Message(const std::string& said, const std::string& input) {
 }
 
 BatchRecord Finish(const BatchInput& input, const os::IsolatedRun& run, std::uint64_t limit) {
-    BatchRecord record{input.input, input.output, "refused", Message(run.said, input.input), 0, 0, 0,
-                       run.seconds, run.peakBytes};
+    BatchRecord record;
+    record.input = input.input;
+    record.output = input.output;
+    record.status = "refused";
+    record.message = Message(run.said, input.input);
+    record.seconds = run.seconds;
+    record.peakBytes = run.peakBytes;
     if (!run.ended) {
         record.message = run.outOfMemory ? NeedsMemoryMessage(input.input, limit)
                                          : input.input + ": loading or exporting it failed: " + run.how;
@@ -94,7 +99,8 @@ std::string Unstartable(const BatchInput& input) {
         return "the output path " + input.output + " is longer than " + std::to_string(kMaxPathLength) + " characters";
     std::error_code error;
     fs::create_directories(fs::path(input.output).parent_path(), error);
-    if (error) return "cannot make the folder " + fs::path(input.output).parent_path().string() + ": " + error.message();
+    if (error)
+        return "cannot make the folder " + fs::path(input.output).parent_path().string() + ": " + error.message();
     return std::string();
 }
 
@@ -111,7 +117,10 @@ bool WriteReport(const std::string& path, const std::vector<BatchRecord>& record
 class Batch {
 public:
     Batch(const BatchOptions& options, std::vector<BatchInput> inputs)
-        : options_(options), inputs_(std::move(inputs)), records_(inputs_.size()), progress_(options.progress, inputs_.size()) {}
+        : options_(options),
+          inputs_(std::move(inputs)),
+          records_(inputs_.size()),
+          progress_(options.progress, inputs_.size()) {}
 
     // Answers false when interrupted.
     bool Run() {
@@ -127,7 +136,8 @@ public:
                 for (const std::size_t ended : runs.EndAll()) RemoveLeftovers(inputs_[inputOfRun[ended]].output);
                 return false;
             }
-            if (waited == os::IsolatedRuns::Waited::kEnded) Ended(inputOfRun[which], Finish(inputs_[inputOfRun[which]], run, options_.memoryLimit));
+            if (waited == os::IsolatedRuns::Waited::kEnded)
+                Ended(inputOfRun[which], Finish(inputs_[inputOfRun[which]], run, options_.memoryLimit));
         }
         return true;
     }
@@ -146,7 +156,8 @@ private:
         const std::string problem = Unstartable(input);
         if (!problem.empty()) {
             const bool missing = !input.problem.empty();
-            Ended(index, BatchRecord{input.input, input.output, missing ? "refused" : "failed", problem, 0, 0, 0, 0, 0});
+            Ended(index,
+                  BatchRecord{input.input, input.output, missing ? "refused" : "failed", problem, 0, 0, 0, 0, 0});
             return;
         }
         progress_.Started(input.input);
@@ -194,7 +205,8 @@ int RunBatchExport(const BatchOptions& options) {
     batch.ClearProgress();
     const std::vector<BatchRecord> records = batch.Finished();
     for (const BatchRecord& record : records)
-        if (record.status != "exported" || !record.message.empty()) std::fprintf(stderr, "%s: %s\n", record.status.c_str(), record.message.c_str());
+        if (record.status != "exported" || !record.message.empty())
+            std::fprintf(stderr, "%s: %s\n", record.status.c_str(), record.message.c_str());
     std::fputs(BatchSummary(records, total - records.size()).c_str(), stdout);
     std::fflush(stdout);
     const bool reported = options.report.empty() || WriteReport(options.report, records);

@@ -27,7 +27,8 @@ std::vector<fs::path> FolderFiles(const fs::path& folder, const std::vector<std:
         std::error_code kind;
         if (!walk->is_regular_file(kind)) continue;
         const std::string extension = LowerExtension(walk->path());
-        if (std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) files.push_back(walk->path());
+        if (std::find(extensions.begin(), extensions.end(), extension) != extensions.end())
+            files.push_back(walk->path());
     }
     std::sort(files.begin(), files.end());
     return files;

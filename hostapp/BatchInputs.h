@@ -9,8 +9,8 @@
 #include <vector>
 
 struct BatchInput {
-    std::string input;   // as found: the argument, or the argument joined with the path below it
-    std::string output;  // absolute; unique within the batch
+    std::string input;    // as found: the argument, or the argument joined with the path below it
+    std::string output;   // absolute; unique within the batch
     std::string problem;  // why it cannot be exported at all (a missing file); empty when it can
 };
 

@@ -39,8 +39,8 @@ std::string Seconds(double seconds) {
 }
 
 std::string Record(const BatchRecord& r) {
-    return "  {\"input\": " + Quoted(r.input) + ", \"output\": " + Quoted(r.output) + ", \"status\": " +
-           Quoted(r.status) + ", \"message\": " + Quoted(r.message) +
+    return "  {\"input\": " + Quoted(r.input) + ", \"output\": " + Quoted(r.output) +
+           ", \"status\": " + Quoted(r.status) + ", \"message\": " + Quoted(r.message) +
            ", \"patchObjects\": " + std::to_string(r.patchObjects) + ", \"patches\": " + std::to_string(r.patches) +
            ", \"cameras\": " + std::to_string(r.cameras) + ", \"seconds\": " + Seconds(r.seconds) +
            ", \"peakBytes\": " + std::to_string(r.peakBytes) + "}";
@@ -59,8 +59,10 @@ void AddStatus(const std::vector<BatchRecord>& records, const std::string& statu
     std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     std::size_t rest = 0;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
-        if (i < kShownReasons) out += "  " + std::to_string(sorted[i].second) + "  " + sorted[i].first + "\n";
-        else rest += sorted[i].second;
+        if (i < kShownReasons)
+            out += "  " + std::to_string(sorted[i].second) + "  " + sorted[i].first + "\n";
+        else
+            rest += sorted[i].second;
     }
     if (rest > 0) out += "  " + std::to_string(rest) + "  (other reasons: see the report)\n";
 }
@@ -69,7 +71,8 @@ void AddStatus(const std::vector<BatchRecord>& records, const std::string& statu
 
 std::string ReportJson(const std::vector<BatchRecord>& records) {
     std::string out = "[\n";
-    for (std::size_t i = 0; i < records.size(); ++i) out += Record(records[i]) + (i + 1 < records.size() ? ",\n" : "\n");
+    for (std::size_t i = 0; i < records.size(); ++i)
+        out += Record(records[i]) + (i + 1 < records.size() ? ",\n" : "\n");
     return out + "]\n";
 }
 

@@ -83,7 +83,8 @@ int Report(const ExportRun& run, const SceneExportJob& job, const ExportMessages
     }
     if (!run.Opened(path)) {
         if (os::AllocationFailed()) {
-            say("cannot export " + SceneName(job.scene) + ": " + NeedsMemoryMessage(SceneName(job.scene), job.memoryLimit));
+            say("cannot export " + SceneName(job.scene) + ": " +
+                NeedsMemoryMessage(SceneName(job.scene), job.memoryLimit));
             return kExitUsage;
         }
         say("could not write " + path);
@@ -118,7 +119,8 @@ void RemoveLeftovers(const std::string& output) {
     for (fs::directory_iterator entry(path.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
         const std::string file = entry->path().filename().string();
         const std::size_t marker = file.rfind(".ferrule-");
-        if (file.size() < 5 || file[0] != '.' || marker == std::string::npos || file.compare(file.size() - 4, 4, ".tmp") != 0)
+        if (file.size() < 5 || file[0] != '.' || marker == std::string::npos ||
+            file.compare(file.size() - 4, 4, ".tmp") != 0)
             continue;
         if (name.rfind(file.substr(1, marker - 1), 0) == 0) fs::remove(entry->path(), error);
     }

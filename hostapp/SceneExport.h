@@ -9,8 +9,8 @@
 
 struct SceneExportJob {
     std::string plugin;
-    std::string scene;  // empty: the embedded default scene
-    std::string output;  // absolute
+    std::string scene;              // empty: the embedded default scene
+    std::string output;             // absolute
     std::uint64_t memoryLimit = 0;  // what the child may take, for the message when it runs out
     bool progress = false;
     bool printSummary = true;  // the five summary lines on standard output

@@ -74,7 +74,7 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     if (!isolate::EndWithParent(parent)) _exit(128 + SIGKILL);
     if (limits.memoryBytes > 0) {
         const std::uint64_t bytes = isolate::AddressSpaceBytes() + limits.memoryBytes;
-        const struct rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+        const struct rlimit limit { static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes) };
         setrlimit(RLIMIT_AS, &limit);
     }
     childPipe = fd;

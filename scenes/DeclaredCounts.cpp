@@ -92,12 +92,10 @@ unsigned PlyTypeBytes(const std::string& type, bool* isSigned = nullptr) {
         unsigned bytes;
         bool isSigned;
     };
-    static const Type kTypes[] = {{"char", 1, true},    {"int8", 1, true},     {"uchar", 1, false},
-                                  {"uint8", 1, false},  {"short", 2, true},    {"int16", 2, true},
-                                  {"ushort", 2, false}, {"uint16", 2, false},  {"int", 4, true},
-                                  {"int32", 4, true},   {"uint", 4, false},    {"uint32", 4, false},
-                                  {"float", 4, true},   {"float32", 4, true},  {"double", 8, true},
-                                  {"float64", 8, true}};
+    static const Type kTypes[] = {{"char", 1, true},  {"int8", 1, true},    {"uchar", 1, false},  {"uint8", 1, false},
+                                  {"short", 2, true}, {"int16", 2, true},   {"ushort", 2, false}, {"uint16", 2, false},
+                                  {"int", 4, true},   {"int32", 4, true},   {"uint", 4, false},   {"uint32", 4, false},
+                                  {"float", 4, true}, {"float32", 4, true}, {"double", 8, true},  {"float64", 8, true}};
     for (const Type& t : kTypes) {
         if (type != t.name) continue;
         if (isSigned) *isSigned = t.isSigned;
@@ -121,7 +119,7 @@ bool ReadPlyHeader(std::istream& in, PlyFormat& format, std::vector<PlyElement>&
         if (keyword == "format") {
             std::string name;
             words >> name;
-            format = name == "ascii" ? PlyFormat::kAscii
+            format = name == "ascii"                  ? PlyFormat::kAscii
                      : name == "binary_little_endian" ? PlyFormat::kLittle
                      : name == "binary_big_endian"    ? PlyFormat::kBig
                                                       : PlyFormat::kUnknown;
@@ -223,8 +221,9 @@ std::string PlyProblem(std::istream& in) {
         }
         for (std::uint64_t i = 0; i < element.count; ++i) {
             bool malformed = false;
-            const bool whole = format == PlyFormat::kAscii ? AsciiElement(buffer, element, malformed)
-                                                           : BinaryElement(in, element, format == PlyFormat::kBig, malformed);
+            const bool whole = format == PlyFormat::kAscii
+                                   ? AsciiElement(buffer, element, malformed)
+                                   : BinaryElement(in, element, format == PlyFormat::kBig, malformed);
             if (malformed) return "a list of " + Plural(element.name) + " has a length that is not a count";
             if (!whole) return EndsAfter(i, element.count, element.name);
         }

@@ -73,7 +73,9 @@ protected:
         return outcome;
     }
 
-    nlohmann::json Report(const std::string& name = "report.json") { return nlohmann::json::parse(Slurp(folder / name)); }
+    nlohmann::json Report(const std::string& name = "report.json") {
+        return nlohmann::json::parse(Slurp(folder / name));
+    }
 
     fs::path folder;
 };
@@ -201,11 +203,11 @@ TEST_F(Batch, AnInterruptEndsTheChildrenAndReportsWhatFinished) {
     const fs::path leftover = folder / "out" / ".wait.obj.txt.ferrule-0000abcd.tmp";
     std::ofstream(leftover) << "half written\n";
     bool heldOpen = true;
-    EXPECT_EQ(InterruptWhileReading(folder, fifo,
-                                    {"export", "in/quad.obj", "in2/wait.obj", "-o", "out", "--jobs", "1", "--report",
-                                     "report.json"},
-                                    heldOpen),
-              130);
+    EXPECT_EQ(
+        InterruptWhileReading(
+            folder, fifo,
+            {"export", "in/quad.obj", "in2/wait.obj", "-o", "out", "--jobs", "1", "--report", "report.json"}, heldOpen),
+        130);
     EXPECT_FALSE(heldOpen) << "no reader is left on the FIFO";
     EXPECT_FALSE(fs::exists(leftover));
     EXPECT_TRUE(fs::exists(folder / "out/quad.obj.txt"));
@@ -223,7 +225,8 @@ TEST_F(Batch, AnInterruptEndsASingleExportKeepingTheOldFile) {
     const fs::path leftover = folder / ".wait.txt.ferrule-0000abcd.tmp";
     std::ofstream(leftover) << "half written\n";
     bool heldOpen = true;
-    EXPECT_EQ(InterruptWhileReading(folder, fifo, {"export", "wait.obj", "-o", "wait.txt", "--no-open"}, heldOpen), 130);
+    EXPECT_EQ(InterruptWhileReading(folder, fifo, {"export", "wait.obj", "-o", "wait.txt", "--no-open"}, heldOpen),
+              130);
     EXPECT_FALSE(heldOpen);
     EXPECT_FALSE(fs::exists(leftover));
     EXPECT_EQ(Slurp(folder / "wait.txt"), "old\n");

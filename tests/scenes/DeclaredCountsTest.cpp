@@ -62,9 +62,11 @@ TEST(DeclaredCounts, SaysWhatIsMissing) {
         const char* problem;
     } cases[] = {
         {".ply", ascii.substr(0, ascii.size() - 8), "the file ends after 1 of the 2 faces that its header declares"},
-        {".ply", ascii.substr(0, ascii.find("0 1 0\n")), "the file ends after 3 of the 4 vertices that its header declares"},
+        {".ply", ascii.substr(0, ascii.find("0 1 0\n")),
+         "the file ends after 3 of the 4 vertices that its header declares"},
         {".ply", binary.substr(0, binary.size() - 1), "the file ends after 0 of the 1 face that its header declares"},
-        {".ply", binary.substr(0, binary.size() - 14), "the file ends after 2 of the 3 vertices that its header declares"},
+        {".ply", binary.substr(0, binary.size() - 14),
+         "the file ends after 2 of the 3 vertices that its header declares"},
         {".stl", BinaryStl(3, 2), "the binary STL header declares 3 triangles (234 bytes), but the file has 184 bytes"},
         {".stl", BinaryStl(1, 2), "the binary STL header declares 1 triangle (134 bytes), but the file has 184 bytes"},
         {".off", off.substr(0, off.size() - 8), "the file ends after 0 of the 1 face that its header declares"},
@@ -97,7 +99,8 @@ TEST(DeclaredCounts, EveryCutOfAGoodFileIsRefusedByTheImport) {
         ASSERT_TRUE(ImportSceneBytes(bytes, extension, model, LoadListener())) << model;
         const std::size_t from = BodyStart(extension, bytes);
         for (const double part : {0.0, 0.3, 0.6, 0.9}) {
-            const std::size_t cut = from + static_cast<std::size_t>(part * static_cast<double>(bytes.size() - from - 1));
+            const std::size_t cut =
+                from + static_cast<std::size_t>(part * static_cast<double>(bytes.size() - from - 1));
             const SceneLoad load = ImportSceneBytes(bytes.substr(0, cut), extension, model, LoadListener());
             EXPECT_FALSE(load) << model << " cut at " << cut;
             EXPECT_EQ(load.error.rfind(std::string(model) + ": ", 0), 0u) << load.error;
