@@ -287,7 +287,8 @@ std::string OffProblem(std::istream& in, std::uint64_t size) {
     const std::uint64_t limit = std::numeric_limits<std::uint64_t>::max() / 16;
     if (numVertices > limit || numFaces > limit || numVertices * kOffVertexBytes + numFaces * kOffFaceBytes > size) {
         return "its header declares " + Counted(numVertices, "vertex") + " and " + Counted(numFaces, "face") +
-               ", more than a file of " + std::to_string(size) + " bytes can hold";
+               ", more than a file of " + std::to_string(size) +
+               " bytes can hold (refused before any memory is taken for them)";
     }
     for (std::uint64_t v = 0; v < numVertices; ++v)
         if (!NextContentLine(in, line)) return EndsAfter(v, numVertices, "vertex");

@@ -72,7 +72,8 @@ TEST(DeclaredCounts, SaysWhatIsMissing) {
         {".off", off.substr(0, off.size() - 8), "the file ends after 0 of the 1 face that its header declares"},
         {".off", off.substr(0, off.find("1 0 0")), "the file ends after 1 of the 3 vertices that its header declares"},
         {".off", "OFF\n353535235358 6 0\n0 0 0\n",
-         "its header declares 353535235358 vertices and 6 faces, more than a file of 27 bytes can hold"},
+         "its header declares 353535235358 vertices and 6 faces, more than a file of 27 bytes can hold (refused "
+         "before any memory is taken for them)"},
         {".ply", "ply\nformat ascii 1.0\nelement face 1\nproperty list uchar int v\nend_header\n1.5 0\n",
          "a list of faces has a length that is not a count"},
     };
