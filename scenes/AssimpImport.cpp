@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,7 @@
 
 #include "scenes/CameraTargets3ds.h"
 #include "scenes/DeclaredCounts.h"
+#include "scenes/GltfCounts.h"
 #include "scenes/ImportedScene.h"
 #include "scenes/SceneImport.h"
 
@@ -36,6 +38,8 @@ const char* const kOwnExtensions[] = {".json", ".bpt", ".obj"};
 const char* const kImporterRoots[] = {"Collada Importer", "Discreet 3DS Importer"};
 // The format whose camera targets are read from the file itself.
 const char* const kTargetCameras = "Discreet 3DS Importer";
+// The format whose declared triangles are counted against the scene's.
+const char* const kGltf2 = "glTF2 Importer";
 
 // Warnings of the importer that mean it dropped part of the file.
 const char* const kDroppedData[] = {"out-of-range", "out of range"};
@@ -187,6 +191,33 @@ std::string PassedOver(const std::string& fault) {
     return "a part that the importer's check refuses: " + fault;
 }
 
+// The triangles of the scene's meshes.
+std::uint64_t SceneTriangles(const aiScene& scene) {
+    std::uint64_t triangles = 0;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh* mesh = scene.mMeshes ? scene.mMeshes[m] : nullptr;
+        if (!mesh || !mesh->mFaces) continue;
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) triangles += mesh->mFaces[f].mNumIndices == 3 ? 1 : 0;
+    }
+    return triangles;
+}
+
+// Faces that the importer dropped, seen in the counts where the file's
+// declared ones can be read (glTF 2.0), else in the importer's log.
+std::string DroppedFaces(const aiScene& scene, const std::string& format, const std::string& logged,
+                         const std::function<std::string()>& bytes) {
+    if (format == kGltf2) {
+        const std::optional<std::uint64_t> declared = GltfDeclaredTriangles(bytes());
+        const std::uint64_t kept = SceneTriangles(scene);
+        if (declared && kept < *declared) {
+            const std::uint64_t lost = *declared - kept;
+            return std::to_string(lost) + " of the " + std::to_string(*declared) + " triangles that the file declares " +
+                   (lost == 1 ? "was" : "were") + " dropped by the importer (out-of-range indices)";
+        }
+    }
+    return logged;
+}
+
 // One read of the file by an importer of its own (an importer that has
 // read a file does not always read one again soundly).
 class Reading {
@@ -228,11 +259,11 @@ SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener,
         scene = unchecked.emplace(name, listener).Run(read, 0);
         if (!scene) return {nullptr, name + ": the importer refuses it: " + unchecked->Error()};
     }
-    const std::string dropped = log.DroppedData();
+    const std::string format = Format(*scene);
+    const std::string dropped = DroppedFaces(*scene, format, log.DroppedData(), bytes);
     if (!dropped.empty()) return {nullptr, name + ": " + dropped};
     ImportOptions options;
     options.name = name;
-    const std::string format = Format(*scene);
     options.dropRootTransform =
         std::find(std::begin(kImporterRoots), std::end(kImporterRoots), format) != std::end(kImporterRoots);
     if (format == kTargetCameras && scene->mNumCameras > 0) options.cameraTargets = CameraTargets3ds(bytes());

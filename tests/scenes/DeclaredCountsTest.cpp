@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "ImportTestSupport.h"
 #include "scenes/DeclaredCounts.h"
+#include "scenes/GltfCounts.h"
 #include "scenes/SceneImport.h"
 
 namespace {
@@ -107,6 +109,52 @@ TEST(DeclaredCounts, EveryCutOfAGoodFileIsRefusedByTheImport) {
             EXPECT_EQ(load.error.rfind(std::string(model) + ": ", 0), 0u) << load.error;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::string Glb(const std::string& json) {
+    std::string bytes = "glTF";
+    const auto word = [&bytes](std::uint32_t value) { bytes.append(reinterpret_cast<const char*>(&value), 4); };
+    word(2);
+    word(static_cast<std::uint32_t>(20 + json.size()));
+    word(static_cast<std::uint32_t>(json.size()));
+    bytes += "JSON" + json;
+    return bytes;
+}
+
+TEST(GltfDeclaredTriangles, CountsEveryPrimitivesTriangles) {
+    const std::string accessors = R"("accessors": [{"count": 36}, {"count": 24}, {"count": 9}])";
+    const struct {
+        std::string json;
+        std::optional<std::uint64_t> triangles;
+    } cases[] = {
+        {"{" + accessors + R"(, "meshes": [{"primitives": [{"indices": 0, "attributes": {"POSITION": 1}}]}]})", 12},
+        {"{" + accessors + R"(, "meshes": [{"primitives": [{"attributes": {"POSITION": 2}, "mode": 4}]},
+                                             {"primitives": [{"indices": 0, "attributes": {"POSITION": 1}}]}]})",
+         15},
+        {"{" + accessors + R"(, "meshes": [{"primitives": [{"indices": 0, "mode": 5}]}]})", std::nullopt},
+        {"{" + accessors + R"(, "meshes": [{"primitives": [{"indices": 7}]}]})", std::nullopt},
+        {R"({"meshes": []})", 0},
+        {"not json", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GltfDeclaredTriangles(c.json), c.triangles) << c.json;
+        EXPECT_EQ(GltfDeclaredTriangles(Glb(c.json)), c.triangles) << "as .glb: " << c.json;
+    }
+    EXPECT_EQ(GltfDeclaredTriangles(Glb("{}").substr(0, 20)), std::nullopt) << "a cut .glb";
+}
+
+// The triangles a glTF file declares against those the scene keeps: the
+// importer drops faces with out-of-range indices with only a log line.
+TEST(GltfDeclaredTriangles, FacesTheImporterDropsAreSeenInTheCounts) {
+    REQUIRE_TEST_MODEL("glTF2/IndexOutOfRange/IndexOutOfRange.gltf");
+    const SceneLoad load = ImportSceneFile(kTestModels + "glTF2/IndexOutOfRange/IndexOutOfRange.gltf", LoadListener());
+    EXPECT_FALSE(load);
+    EXPECT_NE(load.error.find("1 of the 12 triangles that the file declares was dropped"), std::string::npos)
+        << load.error;
 }
 
 }  // namespace

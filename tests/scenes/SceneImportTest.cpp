@@ -449,9 +449,9 @@ public:
 };
 
 // A program that embeds the importer keeps its own logger: the import
-// listens on it while it reads and leaves it as it was; the warning that
-// tells of dropped faces (the importer says so only in its log) is still
-// heard and refuses the file.
+// listens on it while it reads and leaves it as it was. The log's words for
+// dropped faces ("out-of-range"), which the import falls back on where the
+// file's own counts cannot be read, are pinned here.
 TEST(SceneImport, AProgramsOwnLoggerIsKeptAndStillHeard) {
     REQUIRE_TEST_MODEL("glTF2/IndexOutOfRange/IndexOutOfRange.gltf");
     Assimp::Logger* own = Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
