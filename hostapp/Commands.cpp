@@ -1,22 +1,21 @@
 #include "hostapp/Commands.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
-#include <memory>
-#include <mutex>
 #include <optional>
 
+#include "hostapp/BatchExport.h"
+#include "hostapp/BatchInputs.h"
 #include "hostapp/Discovery.h"
-#include "hostapp/ExportSession.h"
-#include "hostapp/ExportStatus.h"
-#include "hostapp/ExportSummary.h"
 #include "hostapp/PluginLibrary.h"
+#include "hostapp/SceneExport.h"
 #include "os/Isolate.h"
 #include "os/Library.h"
 #include "os/Shell.h"
 #include "scenes/SceneFiles.h"
 #include "scenes/SceneImport.h"
-#include "support/Progress.h"
 
 namespace fs = std::filesystem;
 
@@ -43,43 +42,6 @@ bool Usable(const DiscoveryAnswers& answers) {
     return problems.empty();
 }
 
-// What a load is doing now, written by the load and read by the progress
-// line's thread.
-class SharedStatus {
-public:
-    explicit SharedStatus(std::string text) : text_(std::move(text)) {}
-    void Set(const std::string& text) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        text_ = text;
-    }
-    std::string Get() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return text_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::string text_;
-};
-
-std::unique_ptr<MemoryNode> LoadScene(const std::string& scene, bool progress) {
-    const std::string loading = "loading " + (scene.empty() ? "the default scene" : scene);
-    auto status = std::make_shared<SharedStatus>(loading);
-    std::vector<std::string> warnings;
-    SceneLoad load;
-    {
-        support::Spinner line(stderr, progress, [status] { return status->Get(); });
-        if (scene.empty()) return DefaultScene();
-        LoadListener listener;
-        listener.warn = [&warnings](const std::string& warning) { warnings.push_back(warning); };
-        listener.status = [status](const std::string& text) { status->Set(text); };
-        load = LoadSceneFile(scene, listener);
-    }
-    for (const std::string& warning : warnings) Complain("warning: " + warning);
-    if (!load) Complain("cannot load the scene " + scene + ": " + load.error);
-    return std::move(load.root);
-}
-
 std::optional<std::string> OutputPath(const ExportOptions& options) {
     const std::string named = options.output.empty() ? DefaultOutputName(options.scene) : options.output;
     std::error_code error;
@@ -95,60 +57,45 @@ std::optional<std::string> OutputPath(const ExportOptions& options) {
     return path;
 }
 
-int Report(const ExportRun& run, const std::string& path, bool progress) {
-    if (!run.pressed) {
-        Complain(run.problem);
-        return kExitNotWritten;
-    }
-    if (!run.saveAsked) {
-        Complain("the plug-in did not ask for a file name");
-        return kExitNotWritten;
-    }
-    if (!run.Opened(path)) {
-        Complain("could not write " + path);
-        return kExitNotWritten;
-    }
-    std::optional<ExportSummary> summary;
-    {
-        support::Spinner line(stderr, progress, [] { return std::string("reading the written file back"); });
-        summary = SummariseFile(path);
-    }
-    if (summary)
-        std::fputs(FormatSummary(*summary, path).c_str(), stdout);
-    else
-        std::printf("file: %s\n", path.c_str());
-    std::fflush(stdout);
-    return kExitOk;
-}
-
-// Loads the scene and exports it through the plug-in; answers the exit
-// status.
-int LoadAndExport(const ExportOptions& options, const std::string& path) {
-    std::unique_ptr<MemoryNode> scene = LoadScene(options.scene, options.progress);
-    if (!scene) return kExitUsage;
-    std::optional<PluginLibrary> plugin = LoadPlugin(options.plugin);
-    if (!plugin) return kExitUsage;
-    const DiscoveryAnswers answers = Discover(plugin->Exports());
-    if (!Usable(answers)) return kExitUsage;
-
-    std::error_code error;
-    const std::string startFolder = fs::current_path(error).string();
-    ExportRun run;
-    {
-        support::Spinner line(stderr, options.progress, ExportStatus(path));
-        run = RunExport(*answers.descriptor, std::move(scene), path, startFolder);
-    }
-    return Report(run, path, options.progress);
-}
-
 }  // namespace
+
+std::uint64_t MemoryLimit(const ExportOptions& options) {
+    return options.maxMemory != 0 ? options.maxMemory : os::MachineMemoryBytes() / 2;
+}
 
 std::string DefaultOutputName(const std::string& scene) {
     if (scene.empty()) return "gantline_scene.txt";
     return fs::path(scene).stem().string() + ".txt";
 }
 
-int RunExportCommand(const ExportOptions& options) {
+namespace {
+
+int RunBatch(const ExportOptions& options) {
+    if (options.output.empty()) {
+        Complain("a batch export (several inputs, or a folder) needs -o FOLDER for its outputs");
+        return kExitUsage;
+    }
+    BatchOptions batch;
+    batch.plugin = options.plugin;
+    batch.inputs = options.inputs;
+    batch.outputFolder = options.output;
+    batch.report = options.report;
+    batch.jobs = options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    batch.memoryLimit = MemoryLimit(options);
+    batch.progress = options.progress;
+    return RunBatchExport(batch);
+}
+
+}  // namespace
+
+int RunExportCommand(const ExportOptions& given) {
+    if (IsBatch(given.inputs)) return RunBatch(given);
+    ExportOptions options = given;
+    if (!options.inputs.empty()) options.scene = options.inputs[0];
+    if (!options.report.empty()) {
+        Complain("--report is for a batch export (several inputs, or a folder)");
+        return kExitUsage;
+    }
     if (os::kNativeWindowSystem) {
         std::fprintf(stderr,
                      "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
@@ -161,10 +108,25 @@ int RunExportCommand(const ExportOptions& options) {
     // file; the load and the export run apart, so that such a fault is
     // reported as a scene that cannot be loaded. The file an export replaces
     // is replaced only when whole, so a fault leaves it as it was.
-    const os::IsolatedRun run = os::RunIsolated([&] { return LoadAndExport(options, *path); });
+    SceneExportJob job{options.plugin, options.scene, *path, MemoryLimit(options), options.progress, true};
+    os::IsolatedRun run;
+    {
+        os::IsolatedRuns runs(os::IsolateLimits{job.memoryLimit});
+        runs.Start([&job](std::string&) {
+            return LoadAndExport(job, [](const std::string& message) { Complain(message); });
+        });
+        std::size_t which = 0;
+        if (runs.Wait(which, run) == os::IsolatedRuns::Waited::kInterrupted) {
+            // Ctrl-C: the child ends, and what it had half written goes.
+            runs.EndAll();
+            RemoveLeftovers(*path);
+            return kExitInterrupted;
+        }
+    }
     if (!run.ended) {
         const std::string scene = options.scene.empty() ? "the default scene" : options.scene;
-        Complain("loading or exporting " + scene + " failed: " + run.how);
+        Complain(run.outOfMemory ? "cannot load the scene " + scene + ": " + NeedsMemoryMessage(scene, job.memoryLimit)
+                                 : "loading or exporting " + scene + " failed: " + run.how);
         return kExitUsage;
     }
     if (run.result == kExitOk && !options.noOpen) os::OpenInShell(path->c_str());

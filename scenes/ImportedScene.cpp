@@ -80,9 +80,10 @@ SceneLoad SceneBuilder::Build() {
     auto root = std::make_unique<MemoryNode>("Scene Root");
     if (!AddNodes(*root) || !AddCameras()) return {nullptr, error_};
     if (faces_ == 0 && scene_.mNumCameras == 0) {
-        const bool onlyPointsAndLines = points_ + lines_ > 0;
-        return {nullptr, options_.name + (onlyPointsAndLines ? ": the file's meshes hold only points and lines"
-                                                            : ": the file holds no meshes and no cameras")};
+        const char* why = points_ + lines_ > 0 ? ": the file's meshes hold only points and lines"
+                          : !joined_.empty()   ? ": the file's meshes hold no faces"
+                                               : ": the file holds no meshes and no cameras";
+        return {nullptr, options_.name + why};
     }
     WarnLeftOut();
     return {std::move(root), std::string()};
@@ -203,8 +204,11 @@ bool SceneBuilder::AddCamera(const aiCamera& camera) {
 
 void SceneBuilder::WarnLeftOut() const {
     if (!listener_.warn || points_ + lines_ == 0) return;
-    listener_.warn(options_.name + ": left out " + std::to_string(points_) + " points and " + std::to_string(lines_) +
-                   " lines (a patch object holds only faces)");
+    const auto counted = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    listener_.warn(options_.name + ": left out " + counted(points_, "point", "points") + " and " +
+                   counted(lines_, "line", "lines") + " (a patch object holds only faces)");
 }
 
 }  // namespace

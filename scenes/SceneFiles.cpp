@@ -45,10 +45,10 @@ SceneLoad LoadPatchFile(const std::filesystem::path& path, std::istream& in) {
     return SingleObjectScene(path, MemoryObject::PatchObject(BuildBezierMesh(nets)));
 }
 
-SceneLoad LoadPolygonFile(const std::filesystem::path& path, std::istream& in) {
+SceneLoad LoadPolygonFile(const std::filesystem::path& path, std::istream& in, const LoadListener& listener) {
     PolygonMesh mesh;
     std::string error;
-    if (!ReadPolygonMesh(in, path.generic_string(), mesh, error)) return {nullptr, error};
+    if (!ReadPolygonMesh(in, path.generic_string(), mesh, error, listener.warn)) return {nullptr, error};
     return SingleObjectScene(path, ConvertibleMesh(std::make_shared<const PolygonMesh>(std::move(mesh))));
 }
 
@@ -83,7 +83,7 @@ SceneLoad LoadAnyFile(const std::string& pathText, const LoadListener& listener)
         return ImportSceneFile(pathText, listener);
     }
     if (extension == ".bpt") return LoadPatchFile(path, in);
-    if (extension == ".obj") return LoadPolygonFile(path, in);
+    if (extension == ".obj") return LoadPolygonFile(path, in, listener);
     return LoadJsonFile(path, in);
 }
 

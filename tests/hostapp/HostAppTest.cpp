@@ -3,17 +3,21 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "desktop/Desktop.h"
 #include "host/HostApi.h"
+#include "hostapp/BatchReport.h"
 #include "hostapp/Commands.h"
 #include "hostapp/Discovery.h"
 #include "hostapp/ExportSession.h"
 #include "hostapp/ExportSummary.h"
+#include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
 #include "memhost/MemoryHost.h"
 
@@ -185,6 +189,72 @@ TEST_F(HostWithPlugin, AFileThatCannotBeWrittenIsNeverOpened) {
     EXPECT_TRUE(run.saveAsked);
     EXPECT_TRUE(run.shellCalls.empty());
     EXPECT_FALSE(run.Opened(path));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostMemorySize, ReadsSizesWithUnitsOfPowersOf1024) {
+    const struct {
+        const char* text;
+        std::uint64_t bytes;
+    } cases[] = {{"1000000", 1000000}, {"512K", 512u << 10}, {"512kb", 512u << 10}, {"48M", 48u << 20},
+                 {"48MiB", 48u << 20},  {"12G", 12ull << 30}, {"1.5g", 3ull << 29},   {"2T", 2ull << 40},
+                 {"100B", 100}};
+    for (const auto& c : cases) {
+        const std::optional<std::uint64_t> bytes = ParseMemorySize(c.text);
+        ASSERT_TRUE(bytes.has_value()) << c.text;
+        EXPECT_EQ(*bytes, c.bytes) << c.text;
+    }
+    for (const char* bad : {"", "G", "0", "0.1B", "-1G", "1.2.3M", "12x", "1 G", "99999999T"})
+        EXPECT_FALSE(ParseMemorySize(bad).has_value()) << bad;
+}
+
+TEST(HostMemorySize, ShowsTheLargestWholeUnit) {
+    EXPECT_EQ(FormatMemorySize(12ull << 30), "12 GiB");
+    EXPECT_EQ(FormatMemorySize(3ull << 29), "1.5 GiB");
+    EXPECT_EQ(FormatMemorySize(48u << 20), "48 MiB");
+    EXPECT_EQ(FormatMemorySize(1024), "1 KiB");
+    EXPECT_EQ(FormatMemorySize(1000), "1000 bytes");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostBatchReport, WritesOneEscapedRecordPerInput) {
+    const std::vector<BatchRecord> records = {
+        {"a \"b\".obj", "/o/a \"b\".obj.txt", "exported", "", 1, 2, 0, 0.25, 4096},
+        {"c\\d.ply", "/o/c\\d.ply.txt", "refused", "c\\d.ply: line\none\ttab\x01", 0, 0, 0, 1.5, 0},
+    };
+    EXPECT_EQ(ReportJson(records),
+              "[\n"
+              "  {\"input\": \"a \\\"b\\\".obj\", \"output\": \"/o/a \\\"b\\\".obj.txt\", \"status\": \"exported\", "
+              "\"message\": \"\", \"patchObjects\": 1, \"patches\": 2, \"cameras\": 0, \"seconds\": 0.250, "
+              "\"peakBytes\": 4096},\n"
+              "  {\"input\": \"c\\\\d.ply\", \"output\": \"/o/c\\\\d.ply.txt\", \"status\": \"refused\", "
+              "\"message\": \"c\\\\d.ply: line\\none\\ttab\\u0001\", \"patchObjects\": 0, \"patches\": 0, "
+              "\"cameras\": 0, \"seconds\": 1.500, \"peakBytes\": 0}\n"
+              "]\n");
+    EXPECT_EQ(ReportJson({}), "[\n]\n");
+}
+
+TEST(HostBatchReport, GroupsReasonsWithoutNamesAndNumbers) {
+    const std::vector<BatchRecord> records = {
+        {"x.ply", "", "refused", "x.ply: the file ends after 2 of the 6 faces that its header declares", 0, 0, 0, 0, 0},
+        {"y.ply", "", "refused", "y.ply: the file ends after 10 of the 12 faces that its header declares", 0, 0, 0, 0, 0},
+        {"z.obj", "", "refused", "z.obj: the file holds no faces", 0, 0, 0, 0, 0},
+        {"w.obj", "", "exported", "", 0, 0, 0, 0, 0},
+    };
+    EXPECT_EQ(Reason(records[0]), "the file ends after N of the N faces that its header declares");
+    EXPECT_EQ(BatchSummary(records, 0),
+              "exported: 1\n"
+              "refused: 3\n"
+              "  2  the file ends after N of the N faces that its header declares\n"
+              "  1  the file holds no faces\n"
+              "failed: 0\n");
+    EXPECT_EQ(BatchSummary({}, 4), "exported: 0\nrefused: 0\nfailed: 0\ninterrupted: 4 not finished\n");
 }
 
 }  // namespace

@@ -236,14 +236,23 @@ INSTANTIATE_TEST_SUITE_P(
                     MalformedCase{"ZeroIndex", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "line 4"},
                     MalformedCase{"RelativeBeforeTheFirst", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -4 1 2\n", "face 1"},
                     MalformedCase{"TwoCorners", "v 0 0 0\nv 1 0 0\nf 1 2\n", "fewer than 3 corners"},
-                    MalformedCase{"TooManyCorners", FaceOfSides(256), "more than 255 corners"},
-                    MalformedCase{"TooManyCornersWrapped", FaceOfSides(259), "more than 255 corners"},
+                    MalformedCase{"BareFace", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf\n", "fewer than 3 corners"},
+                    MalformedCase{"BareFaceAtTheEnd", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n f", "fewer than 3 corners"},
+                    MalformedCase{"Empty", "", "holds no faces"},
+                    MalformedCase{"OnlyVertices", "v 0 0 0\nv 1 0 0\n", "holds no faces"},
+                    MalformedCase{"OnlyPointsAndLines", "v 0 0 0\nv 1 0 0\np 1\nl 1 2\n", "holds only points and lines"},
+                    MalformedCase{"Utf16", std::string("\xFE\xFF\0v\0 \0" "1", 7), "UTF-16"},
+                    MalformedCase{"LargeFaceBeyondTheList", FaceOfSides(300) + "f 1 2 301\n", "face 2 refers"},
                     MalformedCase{"BeyondFloat", "v 1e39 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "vertex 1"}),
     CaseName<MalformedCase>);
 
-TEST(PolygonConversion, LargestFaceTheReaderTakesConverts) {
-    const Converted big = Convert(FaceOfSides(255));
-    EXPECT_EQ(big.exported.NumPatches(), 253);
+// Faces of any size convert: up to 255 corners as one face, larger ones as
+// the same fan of triangles, beside smaller faces whose counts stay theirs.
+TEST(PolygonConversion, FacesOfAnySizeConvertToTheirFans) {
+    for (const int sides : {255, 256, 259, 511, 512, 1000}) {
+        const Converted big = Convert(FaceOfSides(sides) + "f 1 2 3\nf 1 2 3 4\n");
+        EXPECT_EQ(big.exported.NumPatches(), sides - 2 + 2) << sides;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <assimp/DefaultLogger.hpp>
+#include <assimp/LogStream.hpp>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -310,11 +313,14 @@ TEST(SceneImport, BadFilesFailWholeNamingTheFile) {
         {"glTF2/TestNoRootNode/NoScene.gltf", "No scene"},
         {"glTF2/TestNoRootNode/SceneWithoutNodes.gltf", "no meshes and no cameras"},
         {"glTF2/wrongTypes/badArray.gltf", "refuses"},
-        {"PLY/points.ply", "refuses"},
+        {"PLY/points.ply", "the file's meshes hold no faces"},
+        {"PLY/pond.0.ply", "the file ends after 70048 of the 70051 vertices that its header declares"},
+        {"invalid/OutOfMemory.off", "its header declares 353535235358 vertices and 6 faces"},
+        {"BVH/01_01.bvh", "the file holds no meshes and no cameras"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        if (!std::filesystem::exists(kTestModels + c.file)) GTEST_SKIP() << "no " << c.file;
+        REQUIRE_TEST_MODEL(c.file);
         const SceneLoad load = Load(c.file);
         EXPECT_FALSE(load);
         EXPECT_EQ(load.error.rfind(kTestModels + c.file + ": ", 0), 0u) << load.error;
@@ -381,7 +387,7 @@ TEST(SceneImport, FacesBecomePatchesAsTheConversionMakesThem) {
         EXPECT_EQ(converted.verts, c.verts);
         ASSERT_EQ(warnings.size(), c.warnings);
         if (c.warnings) {
-            EXPECT_EQ(warnings[0], "test.off: left out 1 points and 1 lines (a patch object holds only faces)");
+            EXPECT_EQ(warnings[0], "test.off: left out 1 point and 1 line (a patch object holds only faces)");
         }
     }
 }
@@ -394,6 +400,74 @@ TEST(SceneImport, FormatsListOursFirstThenTheImportersWithoutDuplicates) {
     EXPECT_EQ(std::count(all.begin(), all.end(), ".obj"), 1);
     for (const char* wanted : {".gltf", ".glb", ".fbx", ".dae", ".3ds", ".ply", ".stl"})
         EXPECT_EQ(std::count(all.begin(), all.end(), wanted), 1) << wanted;
+}
+
+}  // namespace
+
+namespace {
+
+// The importer's own check refuses a file over a part that the export does
+// not use; the rest exports, with a warning that says what was passed over.
+TEST(SceneImport, APartThatTheExportDoesNotUseIsLeftOutWithAWarning) {
+    const struct {
+        const char* file;
+        const char* warning;
+    } cases[] = {
+        {"OpenGEX/camera.ogex", ": left out light \"light1\", which has no node"},
+        {"STL/triangle_with_empty_solid.stl", ": left out mesh \"emptySolid\", which has no vertices"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        REQUIRE_TEST_MODEL(c.file);
+        std::vector<std::string> warnings;
+        LoadListener listener;
+        listener.warn = [&warnings](const std::string& warning) { warnings.push_back(warning); };
+        const SceneLoad load = LoadSceneFile(kTestModels + c.file, listener);
+        ASSERT_TRUE(load) << load.error;
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0], kTestModels + c.file + c.warning);
+    }
+}
+
+// Parts of the importer print to the standard streams themselves; none of
+// it reaches the program's output.
+TEST(SceneImport, NothingOfTheImportersOwnReachesTheStandardStreams) {
+    REQUIRE_TEST_MODEL("OpenGEX/empty_camera.ogex");
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const SceneLoad load = LoadSceneFile(kTestModels + "OpenGEX/empty_camera.ogex");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(load);
+    EXPECT_EQ(out + err, "");
+}
+
+class KeptLog final : public Assimp::LogStream {
+public:
+    void write(const char* message) override { text += message; }
+    std::string text;
+};
+
+// A program that embeds the importer keeps its own logger: the import
+// listens on it while it reads and leaves it as it was. The log's words for
+// dropped faces ("out-of-range"), which the import falls back on where the
+// file's own counts cannot be read, are pinned here.
+TEST(SceneImport, AProgramsOwnLoggerIsKeptAndStillHeard) {
+    REQUIRE_TEST_MODEL("glTF2/IndexOutOfRange/IndexOutOfRange.gltf");
+    Assimp::Logger* own = Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
+    KeptLog kept;
+    own->attachStream(&kept, Assimp::Logger::Warn);
+    const SceneLoad load = LoadSceneFile(kTestModels + "glTF2/IndexOutOfRange/IndexOutOfRange.gltf");
+    EXPECT_EQ(Assimp::DefaultLogger::get(), own);
+    EXPECT_FALSE(load);
+    EXPECT_NE(load.error.find("out-of-range indices"), std::string::npos) << load.error;
+    EXPECT_NE(kept.text.find("out-of-range"), std::string::npos) << "the program's own stream heard the read";
+    own->detachStream(&kept, Assimp::Logger::Warn);
+    Assimp::DefaultLogger::kill();
+    // And without a logger of the program's the import has one of its own
+    // for the read only.
+    EXPECT_FALSE(LoadSceneFile(kTestModels + "glTF2/IndexOutOfRange/IndexOutOfRange.gltf"));
+    EXPECT_TRUE(Assimp::DefaultLogger::isNullLogger());
 }
 
 }  // namespace
