@@ -316,7 +316,7 @@ SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener)
         std::error_code unknown;
         const std::uintmax_t size = std::filesystem::file_size(path, unknown);
         std::ifstream in(path, std::ios::binary);
-        if (!unknown) problem = DeclaredCountsProblem(Lower(std::filesystem::path(path).extension().string()), in, size);
+        if (!unknown) problem = DeclaredCountsProblem(LowerAscii(std::filesystem::path(path).extension().string()), in, size);
     }
     if (!problem.empty()) return {nullptr, path + ": " + problem};
     const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
@@ -331,7 +331,7 @@ SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extensio
     std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
     if (problem.empty()) {
         std::istringstream in(bytes);
-        problem = DeclaredCountsProblem(Lower(extension.rfind('.', 0) == 0 ? extension : "." + extension), in, bytes.size());
+        problem = DeclaredCountsProblem(LowerAscii(extension.rfind('.', 0) == 0 ? extension : "." + extension), in, bytes.size());
     }
     if (!problem.empty()) return {nullptr, name + ": " + problem};
     const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);
