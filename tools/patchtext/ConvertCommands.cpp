@@ -79,6 +79,25 @@ void ReportSkipped(const std::string& path, std::int32_t object, const std::vect
                     << object << " left out\n";
 }
 
+int WriteOutputFile(const std::string& path, Console& console,
+                    const std::function<bool(std::ostream&, std::string&)>& write) {
+    support::OutputFile file(path);
+    if (!file.IsOpen()) {
+        console.err << path << ": error: cannot write the file: " << file.Failure() << '\n';
+        return kExitUsage;
+    }
+    std::string why;
+    if (!write(file.Stream(), why)) {
+        console.err << path << ": error: " << why << '\n';
+        return kExitUsage;
+    }
+    if (!file.Commit()) {
+        console.err << path << ": error: writing the file failed: " << file.Failure() << '\n';
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 bool ParseSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');
     if (x == std::string::npos) return false;
@@ -95,30 +114,25 @@ int RunToObj(const ObjCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    support::OutputFile file(command.output);
-    if (!file.IsOpen()) {
-        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
-    ObjWriter writer(file.Stream());
-    writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) + " steps per patch edge");
-    support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     std::int64_t vertices = 0, triangles = 0;
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        writer.BeginObject("patchobject_" + std::to_string(i));
-        TessellateInBatches(command.file, set.PatchObjectAt(i), i, command.steps, progress, console,
-                            [&](const ObjectMesh& out) {
-                                writer.Batch(out.mesh);
-                                vertices += static_cast<std::int64_t>(out.mesh.positions.size());
-                                triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
-                            });
-    }
-    progress.Finish();
-    if (!file.Commit()) {
-        console.err << command.output << ": error: writing the file failed: " << file.Failure()
-                    << '\n';
-        return kExitUsage;
-    }
+    const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string&) {
+        ObjWriter writer(out);
+        writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) +
+                       " steps per patch edge");
+        support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+        for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+            writer.BeginObject("patchobject_" + std::to_string(i));
+            TessellateInBatches(command.file, set.PatchObjectAt(i), i, command.steps, progress, console,
+                                [&](const ObjectMesh& batch) {
+                                    writer.Batch(batch.mesh);
+                                    vertices += static_cast<std::int64_t>(batch.mesh.positions.size());
+                                    triangles += static_cast<std::int64_t>(batch.mesh.triangles.size());
+                                });
+        }
+        progress.Finish();
+        return true;
+    });
+    if (written != kExitOk) return written;
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
                 << triangles << " triangles\n";
     return kExitOk;

@@ -5,7 +5,6 @@
 #include "gltf/MeshAssembler.h"
 #include "gltf/SceneWriter.h"
 #include "patchio/PatchIO.h"
-#include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
 #include "tools/patchtext/SetLoad.h"
@@ -57,22 +56,10 @@ int RunToGltf(const GltfCommand& command, Console& console) {
         ++cameras;
     }
 
-    // The scene replaces an earlier file of that name only when all of it
-    // was written.
-    support::OutputFile file(command.output);
-    if (!file.IsOpen()) {
-        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
-    std::string why;
-    if (!scene.Write(file.Stream(), container, &why)) {
-        console.err << command.output << ": error: " << why << '\n';
-        return kExitUsage;
-    }
-    if (!file.Commit()) {
-        console.err << command.output << ": error: writing the file failed: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
+    const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string& why) {
+        return scene.Write(out, container, &why);
+    });
+    if (written != kExitOk) return written;
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
                 << triangles << " triangles, " << cameras << " cameras\n";
     return kExitOk;
