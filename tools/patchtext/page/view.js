@@ -32,7 +32,7 @@
   // --- the scene ---
   var renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
   renderer.setPixelRatio(window.devicePixelRatio || 1);
-  renderer.setClearColor(0xd9dce2);
+  renderer.setClearColor(0x7d8796);
   document.getElementById('view').appendChild(renderer.domElement);
   var scene = new THREE.Scene();
   var camera = new THREE.PerspectiveCamera(45, 1, 0.1, 1000);
@@ -83,7 +83,7 @@
     layers.open.push(open);
     layers.net.push(net);
     scene.add(group);
-    return { data: o, group: group };
+    return { data: o, group: group, points: points };
   });
 
   // The box of what is shown, where it is shown: the surfaces, else the cameras.
@@ -150,20 +150,38 @@
   }
   controls.addEventListener('change', render);
 
-  // The three-quarter view of render: from the front right and above, backed off until the box fits.
+  // Calls take(x, y, z) for every tessellated point that is shown, where it is shown; false if there is none.
+  function eachShownPoint(take) {
+    var any = false;
+    objects.forEach(function (o) {
+      if (!o.group.visible) return;
+      var p = o.points.array, at = o.group.position;
+      for (var i = 0; i < p.length; i += 3) take(p[i] + at.x, p[i + 1] + at.y, p[i + 2] + at.z);
+      any = any || p.length > 0;
+    });
+    return any;
+  }
+
+  // The three-quarter view of render: from the front right and above, backed off until every shown point of the
+  // surfaces (else the box of the cameras) lies within 90% of the half width and height.
   function frameAll() {
     var box = shownBox(), centre = box.getCenter(new THREE.Vector3());
     var look = new THREE.PerspectiveCamera();
     look.position.copy(centre).add(kThreeQuarter);
     look.lookAt(centre);
     look.updateMatrixWorld();
-    var toCamera = new THREE.Matrix4().getInverse(look.matrixWorld);
+    var m = new THREE.Matrix4().getInverse(look.matrixWorld).elements;  // world to camera, columns
     var halfWidth = kFill * Math.tan(fieldOfView / 2), halfHeight = halfWidth / aspect();
     var distance = 1e-6;
-    for (var i = 0; i < 8; ++i) {
-      var corner = new THREE.Vector3(i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y, i & 4 ? box.max.z : box.min.z);
-      var c = corner.applyMatrix4(toCamera).sub(new THREE.Vector3(0, 0, -1));  // relative to the centre
-      distance = Math.max(distance, Math.abs(c.x) / halfWidth + c.z, Math.abs(c.y) / halfHeight + c.z);
+    function include(x, y, z) {
+      // Camera-space coordinates, relative to the centre at (0, 0, -1).
+      var cx = m[0] * x + m[4] * y + m[8] * z + m[12], cy = m[1] * x + m[5] * y + m[9] * z + m[13];
+      var cz = m[2] * x + m[6] * y + m[10] * z + m[14] + 1;
+      distance = Math.max(distance, Math.abs(cx) / halfWidth + cz, Math.abs(cy) / halfHeight + cz);
+    }
+    if (!eachShownPoint(include)) {
+      for (var i = 0; i < 8; ++i)
+        include(i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y, i & 4 ? box.max.z : box.min.z);
     }
     camera.position.copy(centre).addScaledVector(kThreeQuarter, distance);
     controls.target.copy(centre);
