@@ -285,5 +285,7 @@
   renderer.setSize(window.innerWidth, window.innerHeight);
   fromAddress();
   document.title = model.file + ' - patchtext view';
-  document.getElementById('status').textContent = 'ready';
+  var status = document.getElementById('status');
+  status.textContent = 'ready';
+  status.setAttribute('data-ready-ms', String(Math.round(performance.now())));  // for the benchmark
 })();
