@@ -145,6 +145,21 @@ ObjectMesh TessellatePatches(const ExportPatchObject& object, std::int32_t first
     return tessellation.TakeBatch();
 }
 
+std::vector<SkippedPatch> TessellateInBatches(const ExportPatchObject& object, int steps, const TakeBatch& take,
+                                              const PatchDone& done) {
+    Tessellation tessellation(steps);
+    std::vector<SkippedPatch> skipped;
+    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
+        tessellation.AddPatch(object, p);
+        if (done) done();
+        if ((p + 1) % kPatchesPerBatch != 0 && p + 1 != object.NumPatches()) continue;
+        const ObjectMesh batch = tessellation.TakeBatch();
+        take(batch);
+        skipped.insert(skipped.end(), batch.skipped.begin(), batch.skipped.end());
+    }
+    return skipped;
+}
+
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, const PatchDone& done) {
     return TessellatePatches(object, 0, object.NumPatches(), steps, done);
 }

@@ -96,6 +96,19 @@ using PatchDone = std::function<void()>;
 
 // Tessellates object with steps (1 or more) intervals per patch edge.
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, const PatchDone& done = nullptr);
+// Patches of one object tessellated before a batch is handed out, so that
+// what a caller holds stays small whatever the object's size.
+constexpr std::int32_t kPatchesPerBatch = 4096;
+
+// Tessellates object through one Tessellation, handing each batch of
+// kPatchesPerBatch patches (the last one smaller) to take in patch order.
+// The batches' positions and triangles together are TessellateObject's; a
+// point where two batches meet has a normal of each batch (the same where
+// the surface is smooth). Answers the patches left out for want of a
+// surface. The one way the tools tessellate.
+using TakeBatch = std::function<void(const ObjectMesh&)>;
+std::vector<SkippedPatch> TessellateInBatches(const ExportPatchObject& object, int steps, const TakeBatch& take,
+                                              const PatchDone& done = nullptr);
 // The same for count patches from first on, welded among themselves only.
 // Edge points are still evaluated canonically, so batches that meet share
 // bit-identical points.

@@ -111,7 +111,7 @@ def panel(dom):
     counts = [text(item) for item in re.findall(r"<li>(.*?)</li>", dom)]
     objects = [text(item) for item in re.findall(r'<div class="detail">(.*?)</div>', dom)]
     errors = re.search(r'<pre id="errors">(.*?)</pre>', dom, re.S)
-    status = re.search(r'<div id="status">(.*?)</div>', dom)
+    status = re.search(r'<div id="status"[^>]*>(.*?)</div>', dom)
     return counts, objects, text(errors.group(1)) if errors else "no error element", status and status.group(1)
 
 

@@ -16,8 +16,6 @@ namespace {
 
 // Largest picture side accepted, which keeps the buffers below a gigabyte.
 constexpr int kMaxSide = 8192;
-// Patches tessellated before their part of the output is written out.
-constexpr std::int32_t kPatchesPerBatch = 4096;
 // Patches without a surface reported per object before a summary line.
 constexpr std::size_t kSkippedShown = 10;
 
@@ -55,16 +53,8 @@ std::int64_t TotalPatches(const PatchIO& set) {
 void TessellateInBatches(const std::string& path, const ExportPatchObject& object, std::int32_t number, int steps,
                          support::Percentage& progress, Console& console,
                          const std::function<void(const ObjectMesh&)>& take) {
-    Tessellation tessellation(steps);
-    std::vector<SkippedPatch> skipped;
-    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
-        tessellation.AddPatch(object, p);
-        progress.Advance();
-        if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
-        const ObjectMesh out = tessellation.TakeBatch();
-        take(out);
-        skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
-    }
+    const std::vector<SkippedPatch> skipped =
+        surface::TessellateInBatches(object, steps, take, [&progress] { progress.Advance(); });
     ReportSkipped(path, number, skipped, console);
 }
 
