@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -299,6 +300,46 @@ TEST(ViewCommand, RefusesPagesTooLargeAndKeepsTheOldFile) {
         EXPECT_NE(captured.err.str().find(c.says), std::string::npos) << captured.err.str();
         EXPECT_TRUE(toolfiles::ReadFile(page) == "old");
     }
+}
+
+TEST(ViewCommand, NeverWritesOverTheFileItReads) {
+    const std::string file = toolfiles::WriteFile("triangle.txt", toolfiles::kTriangleFile);
+    const std::string link = toolfiles::TempPath("link.txt");
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(file, link);
+    for (const std::string& output : {file, link}) {
+        toolfiles::Captured captured;
+        patchtool::ViewCommand command;
+        command.file = file;
+        command.output = output;
+        command.noOpen = true;
+        EXPECT_EQ(patchtool::RunView(command, captured.console), patchtool::kExitUsage) << output;
+        EXPECT_NE(captured.err.str().find("this is the file being read"), std::string::npos) << captured.err.str();
+        EXPECT_EQ(toolfiles::ReadFile(file), toolfiles::kTriangleFile);
+    }
+    toolfiles::Captured captured;
+    patchtool::ObjCommand obj;
+    obj.file = file;
+    obj.output = link;
+    EXPECT_EQ(patchtool::RunToObj(obj, captured.console), patchtool::kExitUsage);
+    patchtool::GltfCommand gltf;
+    gltf.file = link;
+    gltf.output = file + ".gltf";
+    EXPECT_EQ(patchtool::RunToGltf(gltf, captured.console), patchtool::kExitOk) << captured.err.str();
+    EXPECT_EQ(toolfiles::ReadFile(file), toolfiles::kTriangleFile);
+}
+
+TEST(ViewCommand, WarnsAboutCamerasItCannotDraw) {
+    const std::string file = toolfiles::WriteFile(
+        "nan_camera.txt", toolfiles::Replace(toolfiles::kTriangleFile, "CAMERA 0\t0.000000", "CAMERA 0\tnan"));
+    toolfiles::Captured captured;
+    patchtool::ViewCommand command;
+    command.file = file;
+    command.output = toolfiles::TempPath("nan_camera.html");
+    command.noOpen = true;
+    EXPECT_EQ(patchtool::RunView(command, captured.console), patchtool::kExitOk) << captured.err.str();
+    EXPECT_NE(captured.err.str().find("camera 0 has a coordinate that is not finite"), std::string::npos)
+        << captured.err.str();
 }
 
 TEST(ViewCommand, SaysWhyItCannotWriteOrRead) {

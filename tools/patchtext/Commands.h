@@ -81,6 +81,10 @@ int RunView(const ViewCommand& command, Console& console);
 // .html in place of its extension (never the file itself).
 std::string DefaultPagePath(const std::string& file);
 
+// False, having said why, when output names the input file itself (under
+// another name too): writing it would destroy what is being read.
+bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console);
+
 // Writes an output file through write, which answers false with why on a
 // failure; the file replaces an earlier one of that name only when all of
 // it was written. Prints what failed and answers kExitUsage, or kExitOk.

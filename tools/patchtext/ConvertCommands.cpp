@@ -1,6 +1,8 @@
 // to-obj and render.
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "patchio/PatchIO.h"
 #include "support/OutputFile.h"
@@ -69,6 +71,14 @@ void ReportSkipped(const std::string& path, std::int32_t object, const std::vect
                     << object << " left out\n";
 }
 
+bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console) {
+    std::error_code failed;
+    if (!std::filesystem::equivalent(input, output, failed) || failed) return true;
+    console.err << output << ": error: this is the file being read, and writing it would destroy it; "
+                           "name another output\n";
+    return false;
+}
+
 int WriteOutputFile(const std::string& path, Console& console,
                     const std::function<bool(std::ostream&, std::string&)>& write) {
     support::OutputFile file(path);
@@ -104,6 +114,7 @@ int RunToObj(const ObjCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     std::int64_t vertices = 0, triangles = 0;
     const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string&) {
         ObjWriter writer(out);
@@ -139,6 +150,7 @@ int RunRender(const RenderCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     if (command.spread && !command.camera.empty() && command.camera != "auto") {
         console.err << "patchtext: error: --spread moves the objects away from where the cameras look; "
                        "it draws the three-quarter view, so leave out --camera\n";

@@ -35,6 +35,7 @@ int RunToGltf(const GltfCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
 
     gltf::SceneWriter scene("patchtext to-gltf, " + std::to_string(command.steps) + " steps per patch edge");
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));

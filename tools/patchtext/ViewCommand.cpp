@@ -81,6 +81,8 @@ int RunView(const ViewCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    const std::string output = command.output.empty() ? DefaultPagePath(command.file) : command.output;
+    if (!OutputIsNotInput(command.file, output, console)) return kExitUsage;
     const std::int64_t least = AssetBytes() + PageModelLowerBound(set, command.steps);
     if (least > command.maxPageBytes) return RefuseSize(command, least, true, console);
 
@@ -91,7 +93,11 @@ int RunView(const ViewCommand& command, Console& console) {
     const std::int64_t bytes = AssetBytes() + static_cast<std::int64_t>(json.size());
     if (bytes > command.maxPageBytes) return RefuseSize(command, bytes, false, console);
 
-    const std::string output = command.output.empty() ? DefaultPagePath(command.file) : command.output;
+    for (std::size_t i = 0; i < model.cameras.size(); ++i) {
+        if (!model.cameras[i].posed)
+            console.err << command.file << ": warning: camera " << i
+                        << " has a coordinate that is not finite; the page lists it and does not draw it\n";
+    }
     const std::vector<PagePart> parts = {{kThreeMarker, page::kThree},
                                          {kControlsMarker, page::kControls},
                                          {kViewerMarker, page::kViewer},
