@@ -2,6 +2,8 @@
 // are the whole object's mesh, and the corner vertices built from them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "surface/CornerVertices.h"
 #include "surface/Tessellator.h"
 
@@ -73,6 +75,30 @@ TEST(Batching, BatchesTogetherAreTheWholeObject) {
         EXPECT_EQ(fromBatches.Positions().size() == fromWhole.Positions().size(), batches == 1) << size[0];
         // A flat grid welds into (2 columns + 1) x (2 rows + 1) points.
         EXPECT_EQ(fromWhole.Positions().size(), static_cast<std::size_t>((2 * size[0] + 1) * (2 * size[1] + 1)));
+    }
+}
+
+// The batches of object, as corner vertices, evaluated through forEach.
+surface::CornerVertices Batches(const ExportPatchObject& object, int steps, const surface::ForEach& forEach) {
+    surface::CornerVertices corners;
+    surface::TessellateInBatches(object, steps, [&](const surface::ObjectMesh& b) { corners.Add(b.mesh); }, nullptr,
+                                 forEach);
+    return corners;
+}
+
+TEST(Batching, AnyOrderOfEvaluationGivesTheSameMesh) {
+    ExportPatchObject object = Grid(70, 70);  // more than one batch
+    object.VertData()[100].z = 0.5f;          // a bump, so that normals differ
+    object.VecData()[7] = {NAN, 0, 0};       // a patch without a surface
+    const surface::ForEach backwards = [](std::int32_t count, const std::function<void(std::int32_t)>& job) {
+        for (std::int32_t k = count - 1; k >= 0; --k) job(k);
+    };
+    for (int steps : {1, 3, 40}) {
+        const surface::CornerVertices inOrder = Batches(object, steps, nullptr);
+        const surface::CornerVertices reversed = Batches(object, steps, backwards);
+        EXPECT_EQ(reversed.Positions(), inOrder.Positions()) << steps;
+        EXPECT_EQ(reversed.Normals(), inOrder.Normals()) << steps;
+        EXPECT_EQ(reversed.Indices(), inOrder.Indices()) << steps;
     }
 }
 

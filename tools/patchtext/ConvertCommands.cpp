@@ -8,6 +8,7 @@
 #include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
+#include "tools/patchtext/Cores.h"
 #include "tools/patchtext/ObjWriter.h"
 #include "tools/patchtext/SceneRender.h"
 #include "tools/patchtext/SetLoad.h"
@@ -56,7 +57,7 @@ void TessellateInBatches(const std::string& path, const ExportPatchObject& objec
                          support::Percentage& progress, Console& console,
                          const std::function<void(const ObjectMesh&)>& take) {
     const std::vector<SkippedPatch> skipped =
-        surface::TessellateInBatches(object, steps, take, [&progress] { progress.Advance(); });
+        surface::TessellateInBatches(object, steps, take, [&progress] { progress.Advance(); }, EveryCore());
     ReportSkipped(path, number, skipped, console);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/Progress.h"
+#include "tools/patchtext/Cores.h"
 #include "tools/patchtext/Raster.h"
 #include "tools/patchtext/Surface.h"
 
@@ -128,7 +129,7 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support
             DrawBatch(frame, camera, out, positions, colour, options.wire, options.steps, factor);
         };
         result.skippedPatches +=
-            static_cast<std::int64_t>(surface::TessellateInBatches(object, options.steps, draw, done).size());
+            static_cast<std::int64_t>(surface::TessellateInBatches(object, options.steps, draw, done, EveryCore()).size());
     }
     result.image = frame.Resolve(factor);
     result.coverage = frame.CoveredShare();
