@@ -281,7 +281,8 @@ TEST(ViewCommand, RefusesPagesTooLargeAndKeepsTheOldFile) {
         std::int64_t limit;
         const char* says;
     } cases[] = {{128, 2 << 20, "would be at least 3 MB, more than the 2 MB"},  // known before tessellating
-                 {8, bytes - 1, "try fewer tessellation steps (--steps 4, now 8)"},
+                 {128, 2 << 20, "or fewer, now 128)"},
+                 {8, bytes - 1, "try fewer tessellation steps (--steps 7 or fewer, now 8)"},
                  {1, 1 << 20, "(--steps 1, now 1)"}};
     for (const Case& c : cases) {
         toolfiles::Captured captured;

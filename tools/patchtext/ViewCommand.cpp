@@ -1,4 +1,6 @@
 // view: one self-contained HTML page that draws the file with WebGL.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
@@ -49,11 +51,20 @@ bool WritePage(std::ostream& out, std::string_view frame, const std::vector<Page
 
 std::int64_t Megabytes(std::int64_t bytes) { return (bytes + (std::int64_t{1} << 20) - 1) >> 20; }
 
-int RefuseSize(const ViewCommand& command, std::int64_t bytes, bool atLeast, Console& console) {
+// The steps at which the model's part of a page of bytes would fit the
+// limit: that part grows with the square of the steps.
+int StepsThatFit(const ViewCommand& command, std::int64_t bytes, std::int64_t assets) {
+    const double room = static_cast<double>(command.maxPageBytes - assets);
+    const double model = static_cast<double>(bytes - assets);
+    if (room <= 0.0 || model <= 0.0) return 1;
+    return std::max(1, std::min(command.steps - 1, static_cast<int>(command.steps * std::sqrt(room / model))));
+}
+
+int RefuseSize(const ViewCommand& command, std::int64_t bytes, std::int64_t assets, bool atLeast, Console& console) {
     console.err << command.file << ": error: the page would be " << (atLeast ? "at least " : "")
                 << Megabytes(bytes) << " MB, more than the " << Megabytes(command.maxPageBytes)
                 << " MB that a browser opens with ease; try fewer tessellation steps (--steps "
-                << std::max(1, command.steps / 2) << ", now " << command.steps << ")\n";
+                << StepsThatFit(command, bytes, assets) << " or fewer, now " << command.steps << ")\n";
     return kExitUsage;
 }
 
@@ -84,14 +95,14 @@ int RunView(const ViewCommand& command, Console& console) {
     const std::string output = command.output.empty() ? DefaultPagePath(command.file) : command.output;
     if (!OutputIsNotInput(command.file, output, console)) return kExitUsage;
     const std::int64_t least = AssetBytes() + PageModelLowerBound(set, command.steps);
-    if (least > command.maxPageBytes) return RefuseSize(command, least, true, console);
+    if (least > command.maxPageBytes) return RefuseSize(command, least, AssetBytes(), true, console);
 
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     const PageModel model = BuildPageModel(set, command.file, versionText, command.steps, progress, console);
     progress.Finish();
     const std::string json = PageJson(model);
     const std::int64_t bytes = AssetBytes() + static_cast<std::int64_t>(json.size());
-    if (bytes > command.maxPageBytes) return RefuseSize(command, bytes, false, console);
+    if (bytes > command.maxPageBytes) return RefuseSize(command, bytes, AssetBytes(), false, console);
 
     for (std::size_t i = 0; i < model.cameras.size(); ++i) {
         if (!model.cameras[i].posed)
