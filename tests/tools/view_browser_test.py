@@ -170,6 +170,13 @@ def main():
     dom = chromium(browser, work, "file://" + pages["scene"] + "#camera=1", "--dump-dom")
     check('<button class="chosen">camera 1</button>' in dom, "scene: #camera=1 chooses camera 1 in the list")
 
+    with_net = os.path.join(work, "teapot_net.png")
+    chromium(browser, work, "file://" + pages["teapot"] + "#net", "--screenshot=" + with_net)
+    net = read_png(with_net)
+    green = lambda p: int(np.sum((p[:, :, 1] > p[:, :, 0] + 40) & (p[:, :, 1] > p[:, :, 2] + 40)))
+    check(green(net) > 100 and green(shots["teapot"]) == 0,
+          "teapot: #net draws the control net (%d green pixels, %d without)" % (green(net), green(shots["teapot"])))
+
     # The error check itself: a page whose model does not parse shows the error.
     broken = os.path.join(work, "broken.html")
     html = open(pages["teapot"], encoding="utf-8").read().replace('id="model">{', 'id="model">{]', 1)

@@ -205,9 +205,13 @@
     render();
     return true;
   }
-  // The page's address chooses the start: #camera=K looks through camera K, #spread sets the objects apart.
+  // The page's address chooses the start: #camera=K looks through camera K, #spread sets the objects apart, #net
+  // shows the control net; joined with &, as in #spread&net.
   function fromAddress() {
     spread(/(^#|&)spread\b/.test(location.hash));
+    var net = /(^#|&)net\b/.test(location.hash);
+    document.getElementById('show-net').checked = net;
+    layers.net.forEach(function (o) { o.visible = net; });
     var match = /camera=(\d+)/.exec(location.hash);
     if (!match || !lookThrough(Number(match[1]))) frameAll();
   }
