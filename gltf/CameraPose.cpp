@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "surface/Vec3.h"
+#include "surface/LookAt.h"
 
 namespace gltf {
 namespace {
 
 using surface::Vec3;
 
-constexpr double kPi = 3.14159265358979323846;
 // The near plane, as a share of the distance to the target: far enough for
 // a viewer's depth buffer, near enough to see everything around the target.
 constexpr double kNearShare = 0.01;
@@ -18,15 +17,13 @@ constexpr double kNearShare = 0.01;
 constexpr double kNearWithoutTarget = 0.01;
 // The smallest near plane stated, so that it stays positive as a float.
 constexpr double kNearMinimum = 1e-6;
-// Looking this close to straight up or down, y takes the place of z as up.
-constexpr double kVertical = 0.999999;
 
 }  // namespace
 
 bool CanPose(const ExportCamera& camera) { return surface::IsFinite(camera.position) && surface::IsFinite(camera.target); }
 
 double VerticalFieldOfView(double horizontalDegrees, double aspectRatio) {
-    const double halfAcross = 0.5 * horizontalDegrees * kPi / 180.0;
+    const double halfAcross = 0.5 * horizontalDegrees * surface::kPi / 180.0;
     return 2.0 * std::atan(std::tan(halfAcross) / aspectRatio);
 }
 
@@ -58,11 +55,8 @@ CameraPose PoseCamera(const ExportCamera& camera) {
     const Vec3 eye = Vec3::From(camera.position);
     const Vec3 target = Vec3::From(camera.target);
     const double distance = surface::Length(target - eye);
-    const Vec3 forward = surface::NormalizedOr(target - eye, Vec3{0, 1, 0});
-    const Vec3 worldUp = std::fabs(forward.z) > kVertical ? Vec3{0, 1, 0} : Vec3{0, 0, 1};
-    const Vec3 right = surface::NormalizedOr(surface::Cross(forward, worldUp), Vec3{1, 0, 0});
-    const Vec3 up = surface::Cross(right, forward);
-    const Vec3 back = -forward;
+    const surface::LookAtBasis axes = surface::LookAt(eye, target);
+    const Vec3 right = axes.right, up = axes.up, back = -axes.forward;
 
     CameraPose pose;
     pose.translation = {eye.x, eye.y, eye.z};

@@ -11,11 +11,12 @@
 #include <array>
 
 #include "patchio/PatchIO.h"
+#include "surface/LookAt.h"
 
 namespace gltf {
 
 // Horizontal field of view and the picture's width / height.
-constexpr double kHorizontalFieldOfViewDegrees = 45.0;
+constexpr double kHorizontalFieldOfViewDegrees = surface::kFieldOfViewDegrees;
 constexpr double kAspectRatio = 4.0 / 3.0;
 
 struct CameraPose {

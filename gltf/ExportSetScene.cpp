@@ -8,22 +8,12 @@
 namespace gltf {
 namespace {
 
-// Patches tessellated between handing their triangles to the assembler: the
-// tessellation holds a batch's surface points until then.
-constexpr std::int32_t kPatchesPerBatch = 4096;
-
-MeshData ObjectMesh(const ExportPatchObject& object, std::int32_t number, int steps, const surface::PatchDone& done,
+MeshData ObjectMesh(const ExportPatchObject& object, std::int32_t number, int steps, const ExportSetOptions& options,
                     std::vector<surface::SkippedPatch>& skipped) {
-    surface::Tessellation tessellation(steps);
     MeshAssembler assembler;
-    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
-        tessellation.AddPatch(object, p);
-        if (done) done();
-        if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
-        const surface::ObjectMesh batch = tessellation.TakeBatch();
-        assembler.Add(batch.mesh);
-        skipped.insert(skipped.end(), batch.skipped.begin(), batch.skipped.end());
-    }
+    skipped = surface::TessellateInBatches(
+        object, steps, [&assembler](const surface::ObjectMesh& batch) { assembler.Add(batch.mesh); },
+        options.patchDone, options.forEach);
     return assembler.Take("patchobject_" + std::to_string(number));
 }
 
@@ -43,7 +33,7 @@ bool WriteExportSet(const PatchIO& set, std::ostream& out, Container container, 
     SceneWriter scene(options.generator);
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         counts.skipped.emplace_back();
-        MeshData mesh = ObjectMesh(set.PatchObjectAt(i), i, steps, options.patchDone, counts.skipped.back());
+        MeshData mesh = ObjectMesh(set.PatchObjectAt(i), i, steps, options, counts.skipped.back());
         counts.vertices += mesh.VertexCount();
         counts.triangles += mesh.TriangleCount();
         scene.AddObject(std::move(mesh));

@@ -24,11 +24,13 @@ struct ExportSetSummary {
     std::vector<std::int32_t> camerasLeftOut;
 };
 
-// What a caller may add: the asset's generator text, and a call after
-// every patch tessellated (for progress).
+// What a caller may add: the asset's generator text, a call after every
+// patch tessellated (for progress), and threads to evaluate patches on
+// (the scene is the same however many there are).
 struct ExportSetOptions {
     std::string generator = "Gantline";
     surface::PatchDone patchDone;
+    surface::ForEach forEach;
 };
 
 // Writes set as a glTF scene to out, steps (1 or more) intervals per patch

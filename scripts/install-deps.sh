@@ -10,6 +10,8 @@ packages=(
   locales gcovr python3
   pybind11-dev python3-dev python3-numpy python3-pytest
   nodejs  # runs the Khronos glTF validator in the tests
+  libjs-three  # three.js and its orbit controls, built into the page of patchtext view
+  chromium  # loads patchtext view's pages in the tests (headless, software WebGL) and draws the README's pictures
 )
 
 missing=()

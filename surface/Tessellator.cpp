@@ -53,8 +53,41 @@ void AddTriTriangles(TriangleMesh& mesh, int steps, const PatchSamples& s) {
     }
 }
 
-PatchSamples SamplePatch(const PatchNet& net, std::int32_t patch, int steps, Welder& welder,
-                         NormalClusters& normals) {
+// A patch's surface at its samples, before any welding: the part of the
+// work that any thread can do.
+struct EvaluatedPatch {
+    std::string why;  // empty, or why the patch has no surface
+    PatchNet net;
+    std::vector<Vec3> points;   // per sample; those on the edges come from the welder
+    std::vector<Vec3> normals;  // per sample, unit length
+};
+
+EvaluatedPatch Evaluate(const ExportPatchObject& object, std::int32_t patch, int steps) {
+    EvaluatedPatch e;
+    e.why = ResolveNet(object, object.PatchAt(patch), e.net);
+    if (!e.why.empty()) return e;
+    const PatchNet& net = e.net;
+    const std::size_t count = SampleCount(net.sides, steps);
+    std::vector<bool> onEdge(count, false);
+    for (int edge = 0; edge < net.sides; ++edge)
+        for (const std::size_t i : EdgeSampleIndices(net.sides, steps, edge)) onEdge[i] = true;
+    // Where the patch has no normal at all (every nearby point degenerate),
+    // its middle's normal stands in, and failing that +z.
+    const double middle = net.sides == 4 ? 0.5 : 1.0 / 3.0;
+    const Vec3 fallback = net.UnitNormal(middle, middle, Vec3{0, 0, 1});
+    e.points.resize(count);
+    e.normals.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [u, v] = SampleParameters(net.sides, steps, i);
+        if (!onEdge[i]) e.points[i] = net.Point(u, v);
+        e.normals[i] = net.UnitNormal(u, v, fallback);
+    }
+    return e;
+}
+
+PatchSamples WeldPatch(const EvaluatedPatch& e, std::int32_t patch, int steps, Welder& welder,
+                       NormalClusters& normals) {
+    const PatchNet& net = e.net;
     PatchSamples samples;
     samples.patch = patch;
     samples.sides = net.sides;
@@ -65,17 +98,16 @@ PatchSamples SamplePatch(const PatchNet& net, std::int32_t patch, int steps, Wel
         const std::vector<std::size_t> where = EdgeSampleIndices(net.sides, steps, edge);
         for (std::size_t k = 0; k < where.size(); ++k) samples.vertex[where[k]] = ids[k];
     }
-    // Where the patch has no normal at all (every nearby point degenerate),
-    // its middle's normal stands in, and failing that +z.
-    const double middle = net.sides == 4 ? 0.5 : 1.0 / 3.0;
-    const Vec3 fallback = net.UnitNormal(middle, middle, Vec3{0, 0, 1});
     for (std::size_t i = 0; i < samples.vertex.size(); ++i) {
-        const auto [u, v] = SampleParameters(net.sides, steps, i);
-        if (samples.vertex[i] < 0) samples.vertex[i] = welder.Add(net.Point(u, v));
-        samples.normal[i] = normals.Join(samples.vertex[i], net.UnitNormal(u, v, fallback));
+        if (samples.vertex[i] < 0) samples.vertex[i] = welder.Add(e.points[i]);
+        samples.normal[i] = normals.Join(samples.vertex[i], e.normals[i]);
     }
     return samples;
 }
+
+// Samples evaluated ahead of the welding at most, so that memory stays
+// small at any steps (about 12 MB).
+constexpr std::size_t kSamplesEvaluatedAhead = std::size_t{1} << 18;
 
 }  // namespace
 
@@ -115,15 +147,31 @@ Tessellation::Tessellation(int steps) : steps_(steps), welder_(std::make_unique<
 Tessellation::~Tessellation() = default;
 
 void Tessellation::AddPatch(const ExportPatchObject& object, std::int32_t patch) {
-    PatchNet net;
-    const std::string why = ResolveNet(object, object.PatchAt(patch), net);
-    if (!why.empty()) {
-        batch_.skipped.push_back({patch, why});
-        return;
+    AddPatches(object, patch, patch + 1, nullptr, nullptr);
+}
+
+void Tessellation::AddPatches(const ExportPatchObject& object, std::int32_t first, std::int32_t end,
+                              const ForEach& forEach, const PatchDone& done) {
+    const auto ahead = static_cast<std::int32_t>(std::max<std::size_t>(1, kSamplesEvaluatedAhead / SampleCount(4, steps_)));
+    std::vector<EvaluatedPatch> evaluated;
+    for (std::int32_t from = first; from < end; from += ahead) {
+        const std::int32_t count = std::min(ahead, end - from);
+        evaluated.assign(static_cast<std::size_t>(count), EvaluatedPatch());
+        const auto job = [&](std::int32_t k) { evaluated[static_cast<std::size_t>(k)] = Evaluate(object, from + k, steps_); };
+        if (forEach) forEach(count, job);
+        else for (std::int32_t k = 0; k < count; ++k) job(k);
+        for (std::int32_t k = 0; k < count; ++k) {
+            const EvaluatedPatch& e = evaluated[static_cast<std::size_t>(k)];
+            if (!e.why.empty()) {
+                batch_.skipped.push_back({from + k, e.why});
+            } else {
+                batch_.patches.push_back(WeldPatch(e, from + k, steps_, *welder_, *normals_));
+                if (e.net.sides == 4) AddQuadTriangles(batch_.mesh, steps_, batch_.patches.back());
+                else AddTriTriangles(batch_.mesh, steps_, batch_.patches.back());
+            }
+            if (done) done();
+        }
     }
-    batch_.patches.push_back(SamplePatch(net, patch, steps_, *welder_, *normals_));
-    if (net.sides == 4) AddQuadTriangles(batch_.mesh, steps_, batch_.patches.back());
-    else AddTriTriangles(batch_.mesh, steps_, batch_.patches.back());
 }
 
 ObjectMesh Tessellation::TakeBatch() {
@@ -143,6 +191,19 @@ ObjectMesh TessellatePatches(const ExportPatchObject& object, std::int32_t first
         if (done) done();
     }
     return tessellation.TakeBatch();
+}
+
+std::vector<SkippedPatch> TessellateInBatches(const ExportPatchObject& object, int steps, const TakeBatch& take,
+                                              const PatchDone& done, const ForEach& forEach) {
+    Tessellation tessellation(steps);
+    std::vector<SkippedPatch> skipped;
+    for (std::int32_t first = 0; first < object.NumPatches(); first += kPatchesPerBatch) {
+        tessellation.AddPatches(object, first, std::min(object.NumPatches(), first + kPatchesPerBatch), forEach, done);
+        const ObjectMesh batch = tessellation.TakeBatch();
+        take(batch);
+        skipped.insert(skipped.end(), batch.skipped.begin(), batch.skipped.end());
+    }
+    return skipped;
 }
 
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, const PatchDone& done) {

@@ -69,6 +69,14 @@ std::vector<std::size_t> EdgeSampleIndices(int sides, int steps, int edge);
 class Welder;
 class NormalClusters;
 
+// Runs job(0) to job(count - 1) and returns when all have run, in any order
+// and on any threads; each job touches only its own result. Empty: one by
+// one on the caller's thread. (The tools hand in one that uses every core.)
+using ForEach = std::function<void(std::int32_t count, const std::function<void(std::int32_t)>& job)>;
+
+// Called once for every patch tessellated, for a caller that shows progress.
+using PatchDone = std::function<void()>;
+
 // Tessellates the patches of one object one by one, handing the result out
 // in batches: a batch holds the positions that are new in it, but its
 // triangles may use positions of earlier batches (shared edges and
@@ -82,6 +90,12 @@ public:
     Tessellation& operator=(const Tessellation&) = delete;
 
     void AddPatch(const ExportPatchObject& object, std::int32_t patch);
+    // Adds the patches from first to end (not included) in order: their
+    // surfaces are evaluated through forEach, then welded one by one in
+    // patch order, so the result is AddPatch's for each whatever forEach
+    // does. done is called after each.
+    void AddPatches(const ExportPatchObject& object, std::int32_t first, std::int32_t end, const ForEach& forEach,
+                    const PatchDone& done);
     ObjectMesh TakeBatch();
 
 private:
@@ -91,11 +105,21 @@ private:
     ObjectMesh batch_;
 };
 
-// Called once for every patch tessellated, for a caller that shows progress.
-using PatchDone = std::function<void()>;
-
 // Tessellates object with steps (1 or more) intervals per patch edge.
 ObjectMesh TessellateObject(const ExportPatchObject& object, int steps, const PatchDone& done = nullptr);
+// Patches of one object tessellated before a batch is handed out, so that
+// what a caller holds stays small whatever the object's size.
+constexpr std::int32_t kPatchesPerBatch = 4096;
+
+// Tessellates object through one Tessellation, handing each batch of
+// kPatchesPerBatch patches (the last one smaller) to take in patch order.
+// The batches' positions and triangles together are TessellateObject's; a
+// point where two batches meet has a normal of each batch (the same where
+// the surface is smooth). Answers the patches left out for want of a
+// surface. The one way the tools tessellate.
+using TakeBatch = std::function<void(const ObjectMesh&)>;
+std::vector<SkippedPatch> TessellateInBatches(const ExportPatchObject& object, int steps, const TakeBatch& take,
+                                              const PatchDone& done = nullptr, const ForEach& forEach = nullptr);
 // The same for count patches from first on, welded among themselves only.
 // Edge points are still evaluated canonically, so batches that meet share
 // bit-identical points.

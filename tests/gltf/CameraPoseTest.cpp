@@ -7,13 +7,14 @@
 #include <limits>
 
 #include "gltf/CameraPose.h"
+#include "surface/LookAt.h"
 #include "surface/Vec3.h"
 
 namespace {
 
 using surface::Vec3;
 
-constexpr double kPi = 3.14159265358979323846;
+using surface::kPi;
 
 // v turned by the unit quaternion q (x, y, z, w).
 Vec3 Rotate(const std::array<double, 4>& q, Vec3 v) {

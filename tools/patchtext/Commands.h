@@ -61,11 +61,35 @@ struct RenderCommand {
     int steps = kDefaultSteps;
 };
 
+struct ViewCommand {
+    std::string file;
+    std::string output;  // empty: the file's name with .html
+    int steps = kDefaultSteps;
+    bool noOpen = false;
+    // Larger pages are refused: browsers take long to open them, or fail.
+    std::int64_t maxPageBytes = std::int64_t{200} << 20;
+};
+
 int RunCheck(const CheckCommand& command, Console& console);
 int RunInfo(const InfoCommand& command, Console& console);
 int RunToObj(const ObjCommand& command, Console& console);
 int RunToGltf(const GltfCommand& command, Console& console);
 int RunRender(const RenderCommand& command, Console& console);
+int RunView(const ViewCommand& command, Console& console);
+
+// The page that view writes when no output is named: the file's name with
+// .html in place of its extension (never the file itself).
+std::string DefaultPagePath(const std::string& file);
+
+// False, having said why, when output names the input file itself (under
+// another name too): writing it would destroy what is being read.
+bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console);
+
+// Writes an output file through write, which answers false with why on a
+// failure; the file replaces an earlier one of that name only when all of
+// it was written. Prints what failed and answers kExitUsage, or kExitOk.
+int WriteOutputFile(const std::string& path, Console& console,
+                    const std::function<bool(std::ostream&, std::string&)>& write);
 
 // For the converting commands: the patches of every object, and a warning
 // for patches left out for want of a surface (the first few, then a count).

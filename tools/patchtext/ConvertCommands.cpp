@@ -1,11 +1,14 @@
 // to-obj and render.
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "patchio/PatchIO.h"
 #include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
+#include "tools/patchtext/Cores.h"
 #include "tools/patchtext/ObjWriter.h"
 #include "tools/patchtext/SceneRender.h"
 #include "tools/patchtext/SetLoad.h"
@@ -16,8 +19,6 @@ namespace {
 
 // Largest picture side accepted, which keeps the buffers below a gigabyte.
 constexpr int kMaxSide = 8192;
-// Patches tessellated before their part of the output is written out.
-constexpr std::int32_t kPatchesPerBatch = 4096;
 // Patches without a surface reported per object before a summary line.
 constexpr std::size_t kSkippedShown = 10;
 
@@ -55,16 +56,8 @@ std::int64_t TotalPatches(const PatchIO& set) {
 void TessellateInBatches(const std::string& path, const ExportPatchObject& object, std::int32_t number, int steps,
                          support::Percentage& progress, Console& console,
                          const std::function<void(const ObjectMesh&)>& take) {
-    Tessellation tessellation(steps);
-    std::vector<SkippedPatch> skipped;
-    for (std::int32_t p = 0; p < object.NumPatches(); ++p) {
-        tessellation.AddPatch(object, p);
-        progress.Advance();
-        if (p % kPatchesPerBatch != kPatchesPerBatch - 1 && p + 1 != object.NumPatches()) continue;
-        const ObjectMesh out = tessellation.TakeBatch();
-        take(out);
-        skipped.insert(skipped.end(), out.skipped.begin(), out.skipped.end());
-    }
+    const std::vector<SkippedPatch> skipped =
+        surface::TessellateInBatches(object, steps, take, [&progress] { progress.Advance(); }, EveryCore());
     ReportSkipped(path, number, skipped, console);
 }
 
@@ -77,6 +70,33 @@ void ReportSkipped(const std::string& path, std::int32_t object, const std::vect
     if (skipped.size() > kSkippedShown)
         console.err << path << ": note: " << skipped.size() - kSkippedShown << " more patches of patch object "
                     << object << " left out\n";
+}
+
+bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console) {
+    std::error_code failed;
+    if (!std::filesystem::equivalent(input, output, failed) || failed) return true;
+    console.err << output << ": error: this is the file being read, and writing it would destroy it; "
+                           "name another output\n";
+    return false;
+}
+
+int WriteOutputFile(const std::string& path, Console& console,
+                    const std::function<bool(std::ostream&, std::string&)>& write) {
+    support::OutputFile file(path);
+    if (!file.IsOpen()) {
+        console.err << path << ": error: cannot write the file: " << file.Failure() << '\n';
+        return kExitUsage;
+    }
+    std::string why;
+    if (!write(file.Stream(), why)) {
+        console.err << path << ": error: " << why << '\n';
+        return kExitUsage;
+    }
+    if (!file.Commit()) {
+        console.err << path << ": error: writing the file failed: " << file.Failure() << '\n';
+        return kExitUsage;
+    }
+    return kExitOk;
 }
 
 bool ParseSize(const std::string& text, int& width, int& height) {
@@ -95,30 +115,26 @@ int RunToObj(const ObjCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    support::OutputFile file(command.output);
-    if (!file.IsOpen()) {
-        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
-    ObjWriter writer(file.Stream());
-    writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) + " steps per patch edge");
-    support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     std::int64_t vertices = 0, triangles = 0;
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
-        writer.BeginObject("patchobject_" + std::to_string(i));
-        TessellateInBatches(command.file, set.PatchObjectAt(i), i, command.steps, progress, console,
-                            [&](const ObjectMesh& out) {
-                                writer.Batch(out.mesh);
-                                vertices += static_cast<std::int64_t>(out.mesh.positions.size());
-                                triangles += static_cast<std::int64_t>(out.mesh.triangles.size());
-                            });
-    }
-    progress.Finish();
-    if (!file.Commit()) {
-        console.err << command.output << ": error: writing the file failed: " << file.Failure()
-                    << '\n';
-        return kExitUsage;
-    }
+    const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string&) {
+        ObjWriter writer(out);
+        writer.Comment("patchtext to-obj " + command.file + ", " + std::to_string(command.steps) +
+                       " steps per patch edge");
+        support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
+        for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
+            writer.BeginObject("patchobject_" + std::to_string(i));
+            TessellateInBatches(command.file, set.PatchObjectAt(i), i, command.steps, progress, console,
+                                [&](const ObjectMesh& batch) {
+                                    writer.Batch(batch.mesh);
+                                    vertices += static_cast<std::int64_t>(batch.mesh.positions.size());
+                                    triangles += static_cast<std::int64_t>(batch.mesh.triangles.size());
+                                });
+        }
+        progress.Finish();
+        return true;
+    });
+    if (written != kExitOk) return written;
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << vertices << " vertices, "
                 << triangles << " triangles\n";
     return kExitOk;
@@ -135,6 +151,7 @@ int RunRender(const RenderCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     if (command.spread && !command.camera.empty() && command.camera != "auto") {
         console.err << "patchtext: error: --spread moves the objects away from where the cameras look; "
                        "it draws the three-quarter view, so leave out --camera\n";

@@ -3,9 +3,9 @@
 
 #include "gltf/ExportSetScene.h"
 #include "patchio/PatchIO.h"
-#include "support/OutputFile.h"
 #include "support/Progress.h"
 #include "tools/patchtext/Commands.h"
+#include "tools/patchtext/Cores.h"
 #include "tools/patchtext/SetLoad.h"
 
 namespace patchtool {
@@ -21,35 +21,27 @@ int RunToGltf(const GltfCommand& command, Console& console) {
     std::string versionText;
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
+    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
 
-    // The scene replaces an earlier file of that name only when all of it
-    // was written.
-    support::OutputFile file(command.output);
-    if (!file.IsOpen()) {
-        console.err << command.output << ": error: cannot write the file: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     gltf::ExportSetOptions options;
     options.generator = "patchtext to-gltf, " + std::to_string(command.steps) + " steps per patch edge";
     options.patchDone = [&progress] { progress.Advance(); };
+    options.forEach = EveryCore();
     gltf::ExportSetSummary summary;
-    std::string why;
-    const bool stated = gltf::WriteExportSet(set, file.Stream(), container, command.steps, &why, options, &summary);
-    progress.Finish();
-    for (std::size_t i = 0; i < summary.skipped.size(); ++i)
-        ReportSkipped(command.file, static_cast<std::int32_t>(i), summary.skipped[i], console);
-    for (const std::int32_t m : summary.camerasLeftOut)
-        console.err << command.file << ": warning: camera " << m
-                    << " has a coordinate that is not finite and is left out\n";
-    if (!stated) {
-        console.err << command.output << ": error: " << why << '\n';
-        return kExitUsage;
-    }
-    if (!file.Commit()) {
-        console.err << command.output << ": error: writing the file failed: " << file.Failure() << '\n';
-        return kExitUsage;
-    }
+    // The scene is written as it is tessellated; the file replaces an
+    // earlier one of that name only when all of it was written.
+    const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string& why) {
+        const bool stated = gltf::WriteExportSet(set, out, container, command.steps, &why, options, &summary);
+        progress.Finish();
+        for (std::size_t i = 0; i < summary.skipped.size(); ++i)
+            ReportSkipped(command.file, static_cast<std::int32_t>(i), summary.skipped[i], console);
+        for (const std::int32_t m : summary.camerasLeftOut)
+            console.err << command.file << ": warning: camera " << m
+                        << " has a coordinate that is not finite and is left out\n";
+        return stated;
+    });
+    if (written != kExitOk) return written;
     console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << summary.vertices
                 << " vertices, " << summary.triangles << " triangles, " << summary.cameras << " cameras\n";
     return kExitOk;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/Progress.h"
+#include "tools/patchtext/Cores.h"
 #include "tools/patchtext/Raster.h"
 #include "tools/patchtext/Surface.h"
 
@@ -12,10 +13,6 @@ namespace {
 // Pictures up to this many pixels are drawn with 2 x 2 samples per pixel.
 constexpr std::int64_t kSupersampledPixels = std::int64_t{4} << 20;
 
-// Patches tessellated and drawn at a time. Where batches meet, both sides
-// compute the same edge points and, for a smooth join, the same normals.
-constexpr std::int32_t kPatchesPerBatch = 512;
-
 // Object colours, in turn, so that neighbouring objects stand apart.
 constexpr Colour kPalette[] = {{0.86f, 0.47f, 0.25f}, {0.31f, 0.55f, 0.85f}, {0.45f, 0.74f, 0.38f},
                                {0.84f, 0.72f, 0.33f}, {0.64f, 0.45f, 0.80f}, {0.33f, 0.74f, 0.74f}};
@@ -23,16 +20,18 @@ constexpr Colour kWire{0.08f, 0.08f, 0.10f};
 constexpr Colour kBackgroundTop{0.93f, 0.94f, 0.96f};
 constexpr Colour kBackgroundBottom{0.78f, 0.80f, 0.84f};
 
-void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out, Vec3 offset, Colour colour,
-                bool wire, int steps, int lineWidth) {
+// Draws one batch of an object's tessellation. positions holds the camera-
+// space positions of the object so far, by id: a batch's triangles and
+// edges may use positions of earlier batches.
+void DrawBatch(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out,
+               const std::vector<Vec3>& positions, Colour colour, bool wire, int steps, int lineWidth) {
     const TriangleMesh& mesh = out.mesh;
-    std::vector<Vec3> positions(mesh.positions.size()), normals(mesh.normals.size());
-    for (std::size_t i = 0; i < positions.size(); ++i) positions[i] = camera.ToCamera(mesh.positions[i] + offset);
+    std::vector<Vec3> normals(mesh.normals.size());
     for (std::size_t i = 0; i < normals.size(); ++i) normals[i] = camera.DirectionToCamera(mesh.normals[i]);
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         RasterVertex corners[3];
         for (std::size_t c = 0; c < 3; ++c) {
-            corners[c] = {positions[static_cast<std::size_t>(mesh.triangles[t][c] - mesh.firstPosition)],
+            corners[c] = {positions[static_cast<std::size_t>(mesh.triangles[t][c])],
                           normals[static_cast<std::size_t>(mesh.triangleNormals[t][c])]};
         }
         frame.Triangle(corners, colour, camera);
@@ -42,8 +41,8 @@ void DrawObject(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& 
         for (int edge = 0; edge < patch.sides; ++edge) {
             const auto where = EdgeSampleIndices(patch.sides, steps, edge);
             for (std::size_t k = 0; k + 1 < where.size(); ++k) {
-                const auto a = static_cast<std::size_t>(patch.vertex[where[k]] - mesh.firstPosition);
-                const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]] - mesh.firstPosition);
+                const auto a = static_cast<std::size_t>(patch.vertex[where[k]]);
+                const auto b = static_cast<std::size_t>(patch.vertex[where[k + 1]]);
                 frame.Line(positions[a], positions[b], kWire, camera, lineWidth);
             }
         }
@@ -123,13 +122,14 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
         const Colour colour = kPalette[static_cast<std::size_t>(i) % (sizeof kPalette / sizeof kPalette[0])];
-        // In batches, so that memory stays small whatever the object's size.
-        for (std::int32_t first = 0; first < object.NumPatches(); first += kPatchesPerBatch) {
-            const ObjectMesh out = TessellatePatches(object, first, kPatchesPerBatch, options.steps, done);
-            result.skippedPatches += static_cast<std::int64_t>(out.skipped.size());
-            DrawObject(frame, camera, out, offsets[static_cast<std::size_t>(i)], colour, options.wire, options.steps,
-                       factor);
-        }
+        const Vec3 offset = offsets[static_cast<std::size_t>(i)];
+        std::vector<Vec3> positions;  // of the object so far, in camera space
+        const auto draw = [&](const ObjectMesh& out) {
+            for (const Vec3& p : out.mesh.positions) positions.push_back(camera.ToCamera(p + offset));
+            DrawBatch(frame, camera, out, positions, colour, options.wire, options.steps, factor);
+        };
+        result.skippedPatches +=
+            static_cast<std::int64_t>(surface::TessellateInBatches(object, options.steps, draw, done, EveryCore()).size());
     }
     result.image = frame.Resolve(factor);
     result.coverage = frame.CoveredShare();

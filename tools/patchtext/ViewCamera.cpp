@@ -6,7 +6,7 @@
 namespace patchtool {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using surface::kPi;
 // The nearest depth drawn, as a share of the distance to the target.
 constexpr double kNearShare = 1e-3;
 
@@ -17,11 +17,10 @@ double HalfAngle() { return 0.5 * kFieldOfViewDegrees * kPi / 180.0; }
 ViewCamera::ViewCamera(Vec3 eye, Vec3 target, int width, int height)
     : eye_(eye), width_(width), height_(height), focal_(0.5 * width / std::tan(HalfAngle())) {
     const double distance = Length(target - eye);
-    forward_ = NormalizedOr(target - eye, Vec3{0, 1, 0});
-    // Looking straight up or down, y takes the place of the up axis.
-    const Vec3 worldUp = std::fabs(forward_.z) > 0.999999 ? Vec3{0, 1, 0} : Vec3{0, 0, 1};
-    right_ = NormalizedOr(Cross(forward_, worldUp), Vec3{1, 0, 0});
-    up_ = Cross(right_, forward_);
+    const surface::LookAtBasis axes = surface::LookAt(eye, target);
+    forward_ = axes.forward;
+    right_ = axes.right;
+    up_ = axes.up;
     near_ = std::max(distance * kNearShare, 1e-6);
 }
 

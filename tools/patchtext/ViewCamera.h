@@ -2,12 +2,13 @@
 // horizontal field of view (the host's default lens), world +z up.
 #pragma once
 
+#include "surface/LookAt.h"
 #include "tools/patchtext/Surface.h"
 
 namespace patchtool {
 
 // The horizontal field of view of every preview, in degrees.
-constexpr double kFieldOfViewDegrees = 45.0;
+constexpr double kFieldOfViewDegrees = surface::kFieldOfViewDegrees;
 
 class ViewCamera {
 public:

@@ -18,6 +18,7 @@ struct Choices {
     ObjCommand obj;
     GltfCommand gltf;
     RenderCommand render;
+    ViewCommand view;
 };
 
 void AddSteps(CLI::App& command, int& steps) {
@@ -66,6 +67,14 @@ void Describe(CLI::App& app, Choices& c) {
                      "Place the patch objects side by side (the file keeps each in its own space), "
                      "seen from the three-quarter view");
     AddSteps(*render, c.render.steps);
+
+    CLI::App* view = app.add_subcommand(
+        "view", "Write one self-contained web page that shows the file: surfaces, patch borders, open edges, "
+                "control net and cameras (and open it)");
+    view->add_option("file", c.view.file, "Patch text file")->required();
+    view->add_option("-o,--output", c.view.output, "The HTML file to write (default: the file's name with .html)");
+    view->add_flag("--no-open", c.view.noOpen, "Do not ask the desktop to open the page");
+    AddSteps(*view, c.view.steps);
 }
 
 int Run(CLI::App& app, Choices& c) {
@@ -74,6 +83,7 @@ int Run(CLI::App& app, Choices& c) {
     if (app.got_subcommand("info")) return RunInfo(c.info, console);
     if (app.got_subcommand("to-obj")) return RunToObj(c.obj, console);
     if (app.got_subcommand("to-gltf")) return RunToGltf(c.gltf, console);
+    if (app.got_subcommand("view")) return RunView(c.view, console);
     return RunRender(c.render, console);
 }
 
