@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -166,4 +167,22 @@ public:
 private:
     std::vector<ExportPatchObject> patchObjects;
     std::vector<ExportCamera> cameras;
+};
+
+// An export set that lives elsewhere (in another language's objects, say),
+// written byte for byte as a PatchIO holding the same objects and cameras
+// writes, without copying the objects into one. They must stay unchanged
+// while they are written. keepGoing, when set, is asked before each patch
+// object and before the cameras; when it answers false the writing stops
+// and fails (a file being replaced stays as it was).
+struct ExportSetParts {
+    std::vector<const ExportPatchObject*> patchObjects;
+    std::vector<ExportCamera> cameras;
+    std::function<bool()> keepGoing;
+
+    // As PatchIO::Write, WriteStream and WriteText; WriteText answers 0
+    // when keepGoing stopped it.
+    std::int32_t Write(const char* path) const;
+    std::int32_t WriteStream(std::FILE* stream) const;
+    std::int32_t WriteText(std::string& text) const;
 };

@@ -2,10 +2,15 @@
 
 #include <pybind11/numpy.h>
 
+#include <array>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "patchio/PatchIO.h"
+#include "python/Instances.h"
+#include "python/Signals.h"
 #include "surface/Tessellator.h"
 
 namespace gantline {
@@ -14,42 +19,46 @@ namespace {
 // The mesh keeps a position and a normal per triangle corner; arrays for
 // numpy and GPUs want one index per corner, so each distinct pair becomes
 // one row.
-class Corners {
-public:
-    explicit Corners(const surface::TriangleMesh& mesh) : mesh_(mesh) {}
+struct Rows {
+    std::vector<surface::Vec3> positions;
+    std::vector<surface::Vec3> normals;
+    std::vector<std::array<std::int32_t, 3>> triangles;
+    std::vector<surface::SkippedPatch> skipped;
+};
 
-    std::int32_t Row(std::int32_t position, std::int32_t normal) {
+Rows Corners(const surface::ObjectMesh& out) {
+    const surface::TriangleMesh& mesh = out.mesh;
+    Rows rows;
+    rows.skipped = out.skipped;
+    std::unordered_map<std::uint64_t, std::int32_t> seen;
+    auto row = [&](std::int32_t position, std::int32_t normal) {
         const std::uint64_t key =
             static_cast<std::uint64_t>(static_cast<std::uint32_t>(position)) << 32 | static_cast<std::uint32_t>(normal);
-        const auto found = rows_.emplace(key, static_cast<std::int32_t>(positions_.size()));
+        const auto found = seen.emplace(key, static_cast<std::int32_t>(rows.positions.size()));
         if (found.second) {
-            positions_.push_back(mesh_.Position(position));
-            normals_.push_back(mesh_.normals[static_cast<std::size_t>(normal)]);
+            rows.positions.push_back(mesh.Position(position));
+            rows.normals.push_back(mesh.normals[static_cast<std::size_t>(normal)]);
         }
         return found.first->second;
-    }
+    };
+    rows.triangles.resize(mesh.triangles.size());
+    for (std::size_t t = 0; t < mesh.triangles.size(); ++t)
+        for (std::size_t c = 0; c < 3; ++c) rows.triangles[t][c] = row(mesh.triangles[t][c], mesh.triangleNormals[t][c]);
+    return rows;
+}
 
-    py::array Positions() const { return Rows(positions_); }
-    py::array Normals() const { return Rows(normals_); }
-
-private:
-    static py::array Rows(const std::vector<surface::Vec3>& points) {
-        py::array_t<double> out({static_cast<py::ssize_t>(points.size()), py::ssize_t{3}});
-        auto rows = out.mutable_unchecked<2>();
-        for (py::ssize_t i = 0; i < rows.shape(0); ++i) {
-            const surface::Vec3& p = points[static_cast<std::size_t>(i)];
-            rows(i, 0) = p.x;
-            rows(i, 1) = p.y;
-            rows(i, 2) = p.z;
-        }
-        return std::move(out);
-    }
-
-    const surface::TriangleMesh& mesh_;
-    std::unordered_map<std::uint64_t, std::int32_t> rows_;
-    std::vector<surface::Vec3> positions_;
-    std::vector<surface::Vec3> normals_;
-};
+// An (n, columns) array over the elements of a vector it takes over.
+template <typename T, typename Element>
+py::array Owned(std::vector<Element> elements, py::ssize_t columns) {
+    static_assert(sizeof(Element) == 3 * sizeof(T), "three numbers per element");
+    auto held = std::make_unique<std::vector<Element>>(std::move(elements));
+    const auto n = static_cast<py::ssize_t>(held->size());
+    if (n == 0) return py::array_t<T>({n, columns});
+    T* data = reinterpret_cast<T*>(held->data());
+    const py::capsule owner(held.get(), [](void* p) { std::unique_ptr<std::vector<Element>> drop(static_cast<std::vector<Element>*>(p)); });
+    static_cast<void>(held.release());
+    return py::array_t<T>({n, columns}, data, owner);
+}
 
 void WarnSkipped(const std::vector<surface::SkippedPatch>& skipped) {
     if (skipped.empty()) return;
@@ -61,26 +70,17 @@ void WarnSkipped(const std::vector<surface::SkippedPatch>& skipped) {
 
 }  // namespace
 
-py::tuple Tessellate(const ExportPatchObject& object, int steps) {
+py::tuple Tessellate(py::handle objectHandle, int steps) {
+    const ExportPatchObject& object = Made<ExportPatchObject>(objectHandle, "patch_object");
     if (steps < 1 || steps > kMaxSteps)
         throw py::value_error("steps must be 1 to " + std::to_string(kMaxSteps) + ", not " + std::to_string(steps));
-    surface::ObjectMesh out;
-    {
-        py::gil_scoped_release unlocked;
-        out = surface::TessellateObject(object, steps);
-    }
-    WarnSkipped(out.skipped);
-    const surface::TriangleMesh& mesh = out.mesh;
-    Corners corners(mesh);
-    py::array_t<std::int32_t> triangles({static_cast<py::ssize_t>(mesh.triangles.size()), py::ssize_t{3}});
-    auto rows = triangles.mutable_unchecked<2>();
-    for (py::ssize_t t = 0; t < rows.shape(0); ++t) {
-        const auto& position = mesh.triangles[static_cast<std::size_t>(t)];
-        const auto& normal = mesh.triangleNormals[static_cast<std::size_t>(t)];
-        for (py::ssize_t c = 0; c < 3; ++c)
-            rows(t, c) = corners.Row(position[static_cast<std::size_t>(c)], normal[static_cast<std::size_t>(c)]);
-    }
-    return py::make_tuple(corners.Positions(), corners.Normals(), triangles);
+    SignalCheck signals;
+    Rows rows = Unlocked(signals, [&] {
+        return Corners(surface::TessellateObject(object, steps, [&] { signals.ThrowIfInterrupted(); }));
+    });
+    WarnSkipped(rows.skipped);
+    return py::make_tuple(Owned<double>(std::move(rows.positions), 3), Owned<double>(std::move(rows.normals), 3),
+                          Owned<std::int32_t>(std::move(rows.triangles), 3));
 }
 
 }  // namespace gantline
