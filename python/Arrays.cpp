@@ -103,6 +103,8 @@ void CheckIndices(const py::array& a, const char* name) {
     }
     const py::object low = py::int_(std::numeric_limits<std::int32_t>::min());
     const py::object high = py::int_(std::numeric_limits<std::int32_t>::max());
+    // Most arrays fit: two reductions tell, before a mask finds the place.
+    if (a.size() == 0 || (np.attr("min")(a) >= low && np.attr("max")(a) <= high)) return;
     const py::object bad = a.attr("__lt__")(low) | a.attr("__gt__")(high);
     if (np.attr("any")(bad).cast<bool>()) {
         PyErr_SetString(PyExc_OverflowError, (FirstPlace(a, bad, name) + ", outside 32-bit integers").c_str());
