@@ -137,7 +137,8 @@ void DefineClasses(py::module_& m) {
     py::class_<Object> patchObject(m, "PatchObject", kPatchObjectDoc);
     patchObject
         .def(py::init(&PatchObjectFrom), py::arg("verts") = py::none(), py::arg("vecs") = py::none(),
-             py::arg("patches") = py::none())
+             py::arg("patches") = py::none(),
+             "__init__(self, verts=None, vecs=None, patches=None)\n--\n\nConverts and copies the arrays.")
         .def_property("verts", &Verts, &SetVerts, "float32 (N, 3): the vertices, a view.")
         .def_property("vecs", &Vecs, &SetVecs, "float32 (N, 3): the vectors (edge and interior control points), a view.")
         .def_property("patches", &PatchRows, &SetPatches,
@@ -149,7 +150,8 @@ void DefineClasses(py::module_& m) {
 
     py::class_<ExportSet> exportSet(m, "ExportSet", kExportSetDoc);
     exportSet
-        .def(py::init(&MakeSet), py::arg("patch_objects") = py::none(), py::arg("cameras") = py::none())
+        .def(py::init(&MakeSet), py::arg("patch_objects") = py::none(), py::arg("cameras") = py::none(),
+             "__init__(self, patch_objects=None, cameras=None)\n--\n\nKeeps the list; converts the cameras.")
         .def_property(
             "patch_objects", [](py::handle self) { return Set(self).patchObjects; },
             [](py::handle self, py::handle objects) { Set(self).patchObjects = Members(objects); },
