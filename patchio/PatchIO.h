@@ -155,6 +155,12 @@ public:
     // open; it is read in blocks, so it ends up past where the read stopped
     // (a pipe or terminal only up to the delimiter after the last token).
     std::int32_t ReadStream(std::FILE* stream, ReadFailure* why = nullptr);
+    // The same for a stream that the caller reads to its end anyway (one
+    // over another language's file object, say): read in whole blocks even
+    // where it is a pipe, so it may wait for more input than the set needs.
+    // bytesLeft, the bytes the stream holds (0: not known), bounds the room
+    // reserved for the counts the text declares.
+    std::int32_t ReadWholeStream(std::FILE* stream, std::size_t bytesLeft, ReadFailure* why = nullptr);
     // The same from the size bytes at text.
     std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr);
 

@@ -75,7 +75,7 @@ ExportSet ReadFrom(PyStream& stream, const std::string& name, py::handle readErr
     auto set = std::make_unique<PatchIO>();
     ReadFailure why;
     SignalCheck unused;
-    const std::int32_t ok = Unlocked(unused, [&] { return set->ReadStream(stream.Stream(), &why); });
+    const std::int32_t ok = Unlocked(unused, [&] { return set->ReadWholeStream(stream.Stream(), stream.BytesLeft(), &why); });
     stream.CloseAndRaise();
     if (!ok) RaiseReadError(name, why, readError);
     return FromRecords(std::move(set));
@@ -125,7 +125,7 @@ ExportSet Read(py::handle source, py::handle readError) {
     const py::object file = py::module_::import("io").attr("open")(path, "rb", py::arg("buffering") = 0);
     auto close = [&] { file.attr("close")(); };
     try {
-        auto stream = PyStream::Reader(file);
+        auto stream = PyStream::RawFile(file);
         ExportSet set = ReadFrom(*stream, Os().attr("fsdecode")(path).cast<std::string>(), readError);
         close();
         return set;

@@ -4,9 +4,13 @@ namespace gantline {
 
 bool SignalCheck::KeepGoing() {
     if (interrupted_) return false;
-    const auto now = std::chrono::steady_clock::now();
-    if (now < next_) return true;
-    next_ = now + kInterval;
+    if (std::chrono::steady_clock::now() < next_) return true;
+    return KeepGoingNow();
+}
+
+bool SignalCheck::KeepGoingNow() {
+    if (interrupted_) return false;
+    next_ = std::chrono::steady_clock::now() + kInterval;
     py::gil_scoped_acquire locked;
     interrupted_ = PyErr_CheckSignals() != 0;
     return !interrupted_;

@@ -23,6 +23,8 @@ public:
     static constexpr std::chrono::milliseconds kInterval{50};
 
     bool KeepGoing();
+    // The same without waiting for the interval.
+    bool KeepGoingNow();
     // Throws Interrupted where KeepGoing answers false.
     void ThrowIfInterrupted() {
         if (!KeepGoing()) throw Interrupted{};

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+
+#include <unistd.h>
 #include <string>
 
 namespace gantline {
@@ -11,6 +13,24 @@ namespace {
 
 // Bytes the C library asks for or hands over at a time.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
+constexpr std::size_t kSmallBuffer = 4096;
+
+// What is left of a regular file behind file (a file object with fileno
+// and tell), else 0.
+std::size_t RegularBytesLeft(const py::object& file) {
+    try {
+        const py::module_ os = py::module_::import("os");
+        const py::object info = os.attr("fstat")(file.attr("fileno")());
+        if (!py::module_::import("stat").attr("S_ISREG")(info.attr("st_mode")).cast<bool>()) return 0;
+        const auto size = info.attr("st_size").cast<long long>();
+        const auto at = file.attr("tell")().cast<long long>();
+        return size > at ? static_cast<std::size_t>(size - at) : 0;
+    } catch (py::error_already_set&) {
+        return 0;  // no descriptor (io.BytesIO), or not seekable
+    } catch (const py::cast_error&) {
+        return 0;
+    }
+}
 
 }  // namespace
 
@@ -19,8 +39,23 @@ std::unique_ptr<PyStream> PyStream::Reader(py::object file) {
     if (!py::hasattr(file, "readinto") && !py::hasattr(file, "read"))
         throw py::type_error("expected a path or a binary file object, not " +
                              py::str(py::type::of(file).attr("__name__")).cast<std::string>());
+    s->bytesLeft_ = RegularBytesLeft(file);
     s->file_ = std::move(file);
     s->Open("r");
+    return s;
+}
+
+std::unique_ptr<PyStream> PyStream::RawFile(py::object raw) {
+    const std::size_t left = RegularBytesLeft(raw);
+    if (left == 0) return Reader(std::move(raw));
+    std::unique_ptr<PyStream> s(new PyStream);
+    s->descriptor_ = raw.attr("fileno")().cast<int>();
+    s->bytesLeft_ = left;
+    s->file_ = std::move(raw);
+    s->Open("r");
+    // A buffer smaller than the tokeniser's blocks: the C library then reads
+    // them straight from the descriptor into the tokeniser's own buffer.
+    if (setvbuf(s->stream_, nullptr, _IOFBF, kSmallBuffer) != 0) throw std::bad_alloc();
     return s;
 }
 
@@ -30,6 +65,7 @@ std::unique_ptr<PyStream> PyStream::Memory(py::object owner, const char* data, s
     s->memory_ = true;
     s->data_ = data;
     s->size_ = size;
+    s->bytesLeft_ = size;
     s->Open("r");
     return s;
 }
@@ -73,6 +109,22 @@ ssize_t PyStream::Fail() {
 ssize_t PyStream::ReadBlock(void* self, char* buffer, std::size_t size) {
     auto& s = *static_cast<PyStream*>(self);
     if (s.failed_) return s.Fail();
+    if (s.descriptor_ >= 0) {
+        bool now = false;
+        for (;;) {
+            if (!(now ? s.signals_.KeepGoingNow() : s.signals_.KeepGoing())) return s.Fail();
+            const ssize_t n = ::read(s.descriptor_, buffer, size);
+            if (n >= 0) return n;
+            const int error = errno;
+            // A signal interrupted the read: its handler runs first.
+            now = error == EINTR;
+            if (now) continue;
+            py::gil_scoped_acquire locked;
+            errno = error;
+            PyErr_SetFromErrno(PyExc_OSError);
+            return s.Fail();
+        }
+    }
     if (s.memory_) {
         if (!s.signals_.KeepGoing()) return s.Fail();
         const std::size_t n = std::min(size, s.size_);

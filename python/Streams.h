@@ -25,6 +25,10 @@ class PyStream {
 public:
     // Reads file.readinto(buffer) (or file.read(n)) block by block.
     static std::unique_ptr<PyStream> Reader(py::object file);
+    // Reads the regular file behind raw (an unbuffered io.FileIO, which
+    // reads nothing ahead) straight from its descriptor, as a C stream
+    // would, taking the lock only to look for signals.
+    static std::unique_ptr<PyStream> RawFile(py::object raw);
     // Reads the size bytes at data, which owner keeps alive.
     static std::unique_ptr<PyStream> Memory(py::object owner, const char* data, std::size_t size);
     // Writes with file.write(bytes) block by block.
@@ -34,6 +38,9 @@ public:
     PyStream& operator=(const PyStream&) = delete;
 
     std::FILE* Stream() const { return stream_; }
+    // The bytes a reader holds from its position on, 0 when it cannot tell
+    // (a pipe, a socket, a file object of Python's own).
+    std::size_t BytesLeft() const { return bytesLeft_; }
     // Closes the stream (a writer flushes what it holds); call it with the
     // lock held. Then raises the Python error (an OSError of the file
     // object, KeyboardInterrupt) that stopped the work, if one did.
@@ -49,8 +56,10 @@ private:
 
     py::object file_;
     bool memory_ = false;
+    int descriptor_ = -1;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
+    std::size_t bytesLeft_ = 0;
     std::FILE* stream_ = nullptr;
     // A Python error is set and waits (in this thread's state) to be raised.
     bool failed_ = false;
