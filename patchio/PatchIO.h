@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,12 @@ public:
     // open; it is read in blocks, so it ends up past where the read stopped
     // (a pipe or terminal only up to the delimiter after the last token).
     std::int32_t ReadStream(std::FILE* stream, ReadFailure* why = nullptr);
+    // The same for a stream that the caller reads to its end anyway (one
+    // over another language's file object, say): read in whole blocks even
+    // where it is a pipe, so it may wait for more input than the set needs.
+    // bytesLeft, the bytes the stream holds (0: not known), bounds the room
+    // reserved for the counts the text declares.
+    std::int32_t ReadWholeStream(std::FILE* stream, std::size_t bytesLeft, ReadFailure* why = nullptr);
     // The same from the size bytes at text.
     std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr);
 
@@ -200,4 +207,22 @@ private:
     std::vector<ExportCamera> cameras;
     std::int32_t threads_ = 0;
     std::size_t chunkBytes_ = 0;
+};
+
+// An export set that lives elsewhere (in another language's objects, say),
+// written byte for byte as a PatchIO holding the same objects and cameras
+// writes, without copying the objects into one. They must stay unchanged
+// while they are written. keepGoing, when set, is asked before each patch
+// object and before the cameras; when it answers false the writing stops
+// and fails (a file being replaced stays as it was).
+struct ExportSetParts {
+    std::vector<const ExportPatchObject*> patchObjects;
+    std::vector<ExportCamera> cameras;
+    std::function<bool()> keepGoing;
+
+    // As PatchIO::Write, WriteStream and WriteText; WriteText answers 0
+    // when keepGoing stopped it.
+    std::int32_t Write(const char* path) const;
+    std::int32_t WriteStream(std::FILE* stream) const;
+    std::int32_t WriteText(std::string& text) const;
 };

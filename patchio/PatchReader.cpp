@@ -483,6 +483,15 @@ std::int32_t PatchIO::ReadStream(std::FILE* stream, ReadFailure* why) {
     return ReadTokens(tokens, BytesLeft(stream), *this, why);
 }
 
+std::int32_t PatchIO::ReadWholeStream(std::FILE* stream, std::size_t bytesLeft, ReadFailure* why) {
+    Clear();
+    if (why) *why = ReadFailure{};
+    if (!stream) return 0;
+    if (why) why->opened = true;
+    BlockTokeniser tokens(stream, true);
+    return ReadTokens(tokens, bytesLeft, *this, why);
+}
+
 std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* why) {
     if (why) {
         *why = ReadFailure{};

@@ -17,12 +17,36 @@ namespace {
 
 using namespace writerforms;
 
-void WriteExportSet(TextSink& out, const PatchIO& set) {
+// The whole set: objectAt(i) is patch object i, cameraAt(k) camera k.
+// Answers false when keepGoing stopped it.
+template <typename ObjectAt, typename CameraAt>
+bool WriteExportSet(TextSink& out, std::int32_t numObjects, ObjectAt objectAt, std::int32_t numCameras,
+                    CameraAt cameraAt, const std::function<bool()>& keepGoing) {
     WriteVersion(out);
-    WritePatchObjectCount(out, set.NumPatchObjects());
-    for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) WritePatchObject(out, i, set.PatchObjectAt(i));
-    WriteCameraCount(out, set.NumCameras());
-    for (std::int32_t k = 0; k < set.NumCameras(); ++k) WriteCamera(out, k, set.CameraAt(k));
+    WritePatchObjectCount(out, numObjects);
+    for (std::int32_t i = 0; i < numObjects; ++i) {
+        if (keepGoing && !keepGoing()) return false;
+        WritePatchObject(out, i, objectAt(i));
+    }
+    if (keepGoing && !keepGoing()) return false;
+    WriteCameraCount(out, numCameras);
+    for (std::int32_t k = 0; k < numCameras; ++k) WriteCamera(out, k, cameraAt(k));
+    return true;
+}
+
+bool WriteExportSet(TextSink& out, const PatchIO& set) {
+    return WriteExportSet(
+        out, set.NumPatchObjects(), [&](std::int32_t i) -> const ExportPatchObject& { return set.PatchObjectAt(i); },
+        set.NumCameras(), [&](std::int32_t k) -> const ExportCamera& { return set.CameraAt(k); }, nullptr);
+}
+
+bool WriteExportSet(TextSink& out, const ExportSetParts& set) {
+    return WriteExportSet(
+        out, static_cast<std::int32_t>(set.patchObjects.size()),
+        [&](std::int32_t i) -> const ExportPatchObject& { return *set.patchObjects[static_cast<std::size_t>(i)]; },
+        static_cast<std::int32_t>(set.cameras.size()),
+        [&](std::int32_t k) -> const ExportCamera& { return set.cameras[static_cast<std::size_t>(k)]; },
+        set.keepGoing);
 }
 
 // A large set on several threads, in pieces; otherwise, or when no thread
@@ -32,24 +56,43 @@ bool WriteAll(TextSink& out, const PatchIO& set) {
         const parallelwrite::Result result = parallelwrite::Write(out, set);
         if (result != parallelwrite::Result::kNotStarted) return result == parallelwrite::Result::kWritten;
     }
-    WriteExportSet(out, set);
-    return true;
+    return WriteExportSet(out, set);
 }
 
-}  // namespace
+// Parts held elsewhere, on this thread: their keepGoing may stop the text
+// between objects.
+bool WriteAll(TextSink& out, const ExportSetParts& set) { return WriteExportSet(out, set); }
 
-std::int32_t PatchIO::WriteStream(std::FILE* stream) const {
+// The text of set (a PatchIO or its parts) to stream; answers 1 when every
+// write and the flush succeeded.
+template <typename Set>
+std::int32_t WriteSetStream(std::FILE* stream, const Set& set) {
     if (!stream) return 0;
     bool ok;
     {
         auto sink = std::make_unique<TextSink>(stream);
-        ok = WriteAll(*sink, *this);
+        ok = WriteAll(*sink, set);
         ok = sink->Flush() && ok;
     }
     // A failed write (a full disk) is a failure, not a success.
     if (std::fflush(stream) != 0 || std::ferror(stream)) ok = false;
     return ok ? 1 : 0;
 }
+
+// The new text goes beside the file and takes its place only when all of it
+// was written: a failure or a killed process leaves the old file as it was.
+template <typename Set>
+std::int32_t WriteSetFile(const char* path, const Set& set) {
+    if (!path) return 0;
+    os::FileReplacement file(path, os::WriteMode::kText);
+    if (!file.Stream() || WriteSetStream(file.Stream(), set) == 0) return 0;
+    // A failed close or move is a failure too.
+    return file.Commit() ? 1 : 0;
+}
+
+}  // namespace
+
+std::int32_t PatchIO::WriteStream(std::FILE* stream) const { return WriteSetStream(stream, *this); }
 
 void PatchIO::WriteText(std::string& text) const {
     const std::size_t before = text.size();
@@ -64,15 +107,18 @@ void PatchIO::WriteText(std::string& text) const {
     }
 }
 
-// The new text goes beside the file and takes its place only when all of it
-// was written: a failure or a killed process leaves the old file as it was.
-std::int32_t PatchIO::Write(const char* path) const {
-    if (!path) return 0;
-    os::FileReplacement file(path, os::WriteMode::kText);
-    if (!file.Stream() || WriteStream(file.Stream()) == 0) return 0;
-    // A failed close or move is a failure too.
-    return file.Commit() ? 1 : 0;
+std::int32_t PatchIO::Write(const char* path) const { return WriteSetFile(path, *this); }
+
+std::int32_t ExportSetParts::WriteStream(std::FILE* stream) const { return WriteSetStream(stream, *this); }
+
+std::int32_t ExportSetParts::WriteText(std::string& text) const {
+    auto sink = std::make_unique<TextSink>(text);
+    const bool ok = WriteExportSet(*sink, *this);
+    sink->Flush();
+    return ok ? 1 : 0;
 }
+
+std::int32_t ExportSetParts::Write(const char* path) const { return WriteSetFile(path, *this); }
 
 void PatchIO::WriteTempAndOpen() const {
     char path[temp_output::kMaxPath];

@@ -1,11 +1,16 @@
 #include "python/ExportSet.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "patchio/PatchIO.h"
 #include "python/Arrays.h"
+#include "python/Instances.h"
+#include "python/Signals.h"
+#include "python/Streams.h"
 
 namespace gantline {
 namespace {
@@ -37,22 +42,21 @@ std::string Reason(const ReadFailure& why) {
     throw py::error_already_set();
 }
 
-}  // namespace
+bool IsPath(py::handle source) {
+    return py::isinstance<py::str>(source) || py::isinstance<py::bytes>(source) ||
+           py::hasattr(source, "__fspath__");
+}
 
-ExportSet Read(const std::filesystem::path& path, py::handle readError) {
-    auto set = std::make_unique<PatchIO>();
-    ReadFailure why;
-    std::int32_t ok = 0;
-    {
-        py::gil_scoped_release unlocked;
-        ok = set->Read(path.c_str(), &why);
-    }
-    if (!ok && !why.opened) {
-        PyErr_SetString(PyExc_OSError, (path.string() + ": cannot open the file").c_str());
-        throw py::error_already_set();
-    }
-    if (!ok) RaiseReadError(path.string(), why, readError);
+py::module_ Os() { return py::module_::import("os"); }
 
+// The name a file object goes by in messages.
+std::string StreamName(py::handle file) {
+    const py::object name = py::getattr(file, "name", py::none());
+    return py::isinstance<py::str>(name) ? name.cast<std::string>() : "<stream>";
+}
+
+// The set that the reader filled, as Python objects.
+ExportSet FromRecords(std::unique_ptr<PatchIO> set) {
     ExportSet out;
     for (std::int32_t i = 0; i < set->NumPatchObjects(); ++i)
         out.patchObjects.append(py::cast(std::move(set->PatchObjectAt(i))));
@@ -66,24 +70,130 @@ ExportSet Read(const std::filesystem::path& path, py::handle readError) {
     return out;
 }
 
-void Write(const ExportSet& set, const std::filesystem::path& path) {
-    PatchIO io;
-    for (const py::handle member : set.patchObjects) {
-        if (!py::isinstance<ExportPatchObject>(member))
-            throw py::type_error("patch_objects must hold PatchObject, not " +
-                                 py::str(py::type::of(member).attr("__name__")).cast<std::string>());
-        io.AddPatchObject(member.cast<const ExportPatchObject&>());
+// Reads through stream, a PyStream that name stands for in messages.
+ExportSet ReadFrom(PyStream& stream, const std::string& name, py::handle readError) {
+    auto set = std::make_unique<PatchIO>();
+    ReadFailure why;
+    SignalCheck unused;
+    const std::int32_t ok = Unlocked(unused, [&] { return set->ReadWholeStream(stream.Stream(), stream.BytesLeft(), &why); });
+    stream.CloseAndRaise();
+    if (!ok) RaiseReadError(name, why, readError);
+    return FromRecords(std::move(set));
+}
+
+// The patch objects and cameras of set, checked: every member a patch
+// object, every patch with sides that the reader takes. members keeps the
+// objects alive while they are written.
+ExportSetParts Parts(py::handle setObject, py::list& members, SignalCheck& signals) {
+    const ExportSet& set = Made<ExportSet>(setObject, "set");
+    members = py::list(set.patchObjects);
+    ExportSetParts parts;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const std::string name = "patch_objects[" + std::to_string(i) + "]";
+        const ExportPatchObject& object = Made<ExportPatchObject>(members[i], name.c_str());
+        for (std::int32_t k = 0; k < object.NumPatches(); ++k) {
+            const std::string fault = SidesFault(object.PatchData()[k]);
+            if (!fault.empty()) throw py::value_error(name + ", patch " + std::to_string(k) + ": " + fault);
+        }
+        parts.patchObjects.push_back(&object);
     }
-    for (const ExportCamera& camera : CameraRecords(set.cameras)) io.AddCamera(camera);
-    std::int32_t ok = 0;
-    {
-        py::gil_scoped_release unlocked;
-        ok = io.Write(path.c_str());
+    parts.cameras = CameraRecords(set.cameras);
+    parts.keepGoing = [&signals] { return signals.KeepGoing(); };
+    return parts;
+}
+
+// After a failed write: the signal that stopped it, else an OSError of
+// error (an errno) for path.
+[[noreturn]] void RaiseWriteError(SignalCheck& signals, int error, py::handle path) {
+    if (signals.Stopped() || PyErr_CheckSignals() != 0) throw py::error_already_set();
+    if (error == 0) error = EIO;
+    PyErr_SetObject(PyExc_OSError,
+                    py::make_tuple(error, std::strerror(error), Os().attr("fsdecode")(path)).ptr());
+    throw py::error_already_set();
+}
+
+}  // namespace
+
+ExportSet Read(py::handle source, py::handle readError) {
+    if (!IsPath(source)) {
+        auto stream = PyStream::Reader(py::reinterpret_borrow<py::object>(source));
+        return ReadFrom(*stream, StreamName(source), readError);
     }
-    if (!ok) {
-        PyErr_SetString(PyExc_OSError, (path.string() + ": could not write the file").c_str());
-        throw py::error_already_set();
+    const py::object path = Os().attr("fspath")(source);
+    // Python's open raises what Python users catch: FileNotFoundError,
+    // PermissionError, IsADirectoryError, with errno and filename.
+    const py::object file = py::module_::import("io").attr("open")(path, "rb", py::arg("buffering") = 0);
+    auto close = [&] { file.attr("close")(); };
+    try {
+        auto stream = PyStream::RawFile(file);
+        ExportSet set = ReadFrom(*stream, Os().attr("fsdecode")(path).cast<std::string>(), readError);
+        close();
+        return set;
+    } catch (...) {
+        // The error that stopped the read is the one to raise.
+        try {
+            close();
+        } catch (py::error_already_set&) {
+        }
+        throw;
     }
+}
+
+ExportSet Loads(py::handle data, py::handle readError) {
+    py::object owner = py::reinterpret_borrow<py::object>(data);
+    if (py::isinstance<py::str>(data)) owner = data.attr("encode")("utf-8", "surrogateescape");
+    // The bytes stay where they are (and the same size) while the view is held.
+    struct View {
+        Py_buffer buffer{};
+        bool held = false;
+        ~View() {
+            if (held) PyBuffer_Release(&buffer);
+        }
+    } view;
+    view.held = PyObject_GetBuffer(owner.ptr(), &view.buffer, PyBUF_SIMPLE) == 0;
+    if (!view.held) {
+        PyErr_Clear();
+        throw py::type_error("loads takes bytes, a contiguous buffer or str, not " +
+                             py::str(py::type::of(data).attr("__name__")).cast<std::string>());
+    }
+    auto stream = PyStream::Memory(owner, static_cast<const char*>(view.buffer.buf),
+                                   static_cast<std::size_t>(view.buffer.len));
+    return ReadFrom(*stream, "<bytes>", readError);
+}
+
+void Write(py::handle set, py::handle target) {
+    SignalCheck signals;
+    py::list members;
+    const ExportSetParts parts = Parts(set, members, signals);
+    if (!IsPath(target)) {
+        auto stream = PyStream::Writer(py::reinterpret_borrow<py::object>(target));
+        const std::int32_t ok = Unlocked(signals, [&] { return parts.WriteStream(stream->Stream()); });
+        stream->CloseAndRaise();
+        if (!ok) {
+            PyErr_SetString(PyExc_OSError, (StreamName(target) + ": could not write to the file object").c_str());
+            throw py::error_already_set();
+        }
+        return;
+    }
+    const py::object path = Os().attr("fspath")(target);
+    const std::string bytes = Os().attr("fsencode")(path).cast<std::string>();
+    int error = 0;
+    const std::int32_t ok = Unlocked(signals, [&] {
+        errno = 0;
+        const std::int32_t wrote = parts.Write(bytes.c_str());
+        error = errno;
+        return wrote;
+    });
+    if (!ok) RaiseWriteError(signals, error, path);
+}
+
+py::bytes Dumps(py::handle set) {
+    SignalCheck signals;
+    py::list members;
+    const ExportSetParts parts = Parts(set, members, signals);
+    std::string text;
+    Unlocked(signals, [&] { parts.WriteText(text); });
+    return py::bytes(text);
 }
 
 }  // namespace gantline

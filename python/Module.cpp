@@ -1,17 +1,13 @@
 // The gantline Python module: patch text files as numpy arrays.
-#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
-#include <pybind11/stl/filesystem.h>
 
-#include <string>
-
-#include "python/Arrays.h"
+#include "patchio/PatchIO.h"
+#include "python/Classes.h"
 #include "python/ExportSet.h"
 #include "python/Tessellate.h"
 #include "python/Validate.h"
 
 namespace py = pybind11;
-using gantline::ExportSet;
 
 namespace {
 
@@ -40,9 +36,16 @@ Example:
         vecs=np.zeros((12, 3), np.float32),  # edge control points 0-7, interior 8-11
         patches=[[4, 0, 1, 2, 3, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, -1, -1, -1, -1]])
     gantline.write(gantline.ExportSet(patch_objects=[quad]), "quad.txt")
+    data = gantline.dumps(gantline.ExportSet(patch_objects=[quad]))   # bytes
+    again = gantline.loads(data)
 
-A file that does not read raises ReadError, which names the place and the
-reason as `patchtext check` does.)";
+Paths may be str, bytes or os.PathLike; read and write also take binary
+file objects (io.BytesIO, an open file, a socket's file). A file that does
+not read raises ReadError, which names the place and the reason as
+`patchtext check` does; a file that cannot be opened or written raises the
+OSError that Python's open would (FileNotFoundError, PermissionError,
+IsADirectoryError, with errno, strerror and filename). Ctrl-C stops any of
+them with KeyboardInterrupt.)";
 
 const char* const kReadErrorDoc = R"(A file that is not patch text: where and why it stopped reading.
 
@@ -51,120 +54,63 @@ where), found (the token found there, "" at the end of the file), expected
 (what the format demands there) and reason (the message without the place).
 str() is "path:line:column: reason", as `patchtext check` reports it.)";
 
-const char* const kPatchObjectDoc = R"(One patch object: vertices, vectors and patches.
+const char* const kReadDoc = R"(read(source)
+--
 
-verts, vecs: float32 arrays of shape (N, 3), the control points.
-patches: an int32 array of shape (P, 21), one row per patch: sides (3 or 4),
-  verts[4], vecs[8], interior[4], adjacent[4]; -1 where there is no index.
+Reads patch text (versions 1.0 and 1.10) from a path (str, bytes or
+os.PathLike) or a binary file object, and answers an ExportSet. Raises
+ReadError when it is not patch text and OSError (FileNotFoundError,
+PermissionError, IsADirectoryError, ...) when it cannot be opened or read.)";
 
-The three arrays are views of the object's own lists: writing to them edits
-the object, and assigning an array of the same shape copies into it. Their
-lengths are fixed; build a new PatchObject to change them.
+const char* const kLoadsDoc = R"(loads(data)
+--
 
-PatchObject(verts=None, vecs=None, patches=None) copies the given arrays (or
-anything numpy.asarray takes; None is empty): verts and vecs must hold real
-numbers, patches integers that fit 32 bits with 3 or 4 sides. The wrong kind
-raises TypeError, the wrong shape or values ValueError.)";
+Reads patch text from bytes (or any contiguous buffer) or a str, and
+answers an ExportSet. Raises ReadError when it is not patch text.)";
 
-const char* const kExportSetDoc = R"(An export set: patch objects and cameras.
+const char* const kWriteDoc = R"(write(set, target)
+--
 
-patch_objects: a list of PatchObject, written in order.
-cameras: a float32 array of shape (C, 2, 3): per camera its position and its
-  target, in world space.
+Writes an ExportSet as patch text version 1.10, byte for byte as the C++
+writer (PatchIO::Write) does, to a path (which is replaced only when all of
+it was written) or a binary file object. Raises ValueError, writing
+nothing, for a patch whose sides are not 3 or 4, and OSError when the file
+cannot be written.)";
 
-ExportSet(patch_objects=None, cameras=None) keeps the list and the cameras
-array as given (converted to C-ordered float32 when it is not already).)";
+const char* const kDumpsDoc = R"(dumps(set)
+--
 
-std::string Describe(const ExportPatchObject& o) {
-    return "<gantline.PatchObject: " + std::to_string(o.NumVerts()) + " verts, " + std::to_string(o.NumVecs()) +
-           " vecs, " + std::to_string(o.NumPatches()) + " patches>";
-}
+The patch text that write() writes, as bytes.)";
 
-py::array Verts(py::object self) {
-    auto& o = self.cast<ExportPatchObject&>();
-    return gantline::PointsView(o.VertData(), o.NumVerts(), self);
-}
-py::array Vecs(py::object self) {
-    auto& o = self.cast<ExportPatchObject&>();
-    return gantline::PointsView(o.VecData(), o.NumVecs(), self);
-}
-py::array Patches(py::object self) {
-    auto& o = self.cast<ExportPatchObject&>();
-    return gantline::PatchesView(o.PatchData(), o.NumPatches(), self);
-}
+const char* const kTessellateDoc = R"(tessellate(patch_object, steps=8)
+--
 
-// Assigning to a list copies into it (so that "o.verts *= 2", which
-// assigns the edited view back, works); its length stays.
-void Assign(const py::array& view, py::handle value, const char* name) {
-    const py::module_ numpy = py::module_::import("numpy");
-    if (!numpy.attr("array_equal")(numpy.attr("shape")(value), view.attr("shape")).cast<bool>())
-        throw py::value_error(std::string(name) + " takes an array of its own shape " +
-                              py::str(view.attr("shape")).cast<std::string>() +
-                              "; build a new PatchObject to change the length");
-    numpy.attr("copyto")(view, value, py::arg("casting") = "same_kind");
-}
-void SetVerts(py::object self, py::handle value) { Assign(Verts(self), value, "verts"); }
-void SetVecs(py::object self, py::handle value) { Assign(Vecs(self), value, "vecs"); }
-void SetPatches(py::object self, py::handle value) { Assign(Patches(self), value, "patches"); }
+The patch object's Bezier surfaces as a triangle mesh (positions, normals,
+triangles), steps (1 to 128) intervals per patch edge, welded without
+cracks where patches meet. positions and normals are float64 (N, 3) with one
+row per distinct pair of a surface point and its unit normal (a point on a
+crease has a row per side); triangles is int32 (T, 3), rows into them,
+counter-clockwise about the normal. Patches without a surface are left out
+with a RuntimeWarning.)";
 
 }  // namespace
 
 PYBIND11_MODULE(gantline, m) {
+    // Each docstring carries its own signature, in the form from which
+    // inspect.signature reads it.
+    py::options options;
+    options.disable_function_signatures();
+
     m.doc() = kModuleDoc;
+    m.attr("__version__") = GANTLINE_VERSION;
     static py::exception<ReadFailure> readError(m, "ReadError", PyExc_ValueError);
     readError.doc() = kReadErrorDoc;
 
-    py::class_<ExportPatchObject>(m, "PatchObject", kPatchObjectDoc)
-        .def(py::init([](py::object verts, py::object vecs, py::object patches) {
-                 return gantline::PatchObjectFrom(verts, vecs, patches);
-             }),
-             py::arg("verts") = py::none(), py::arg("vecs") = py::none(),
-             py::arg("patches") = py::none())
-        .def_property("verts", &Verts, &SetVerts, "float32 (N, 3): the vertices, a view.")
-        .def_property("vecs", &Vecs, &SetVecs, "float32 (N, 3): the vectors (edge and interior control points), a view.")
-        .def_property("patches", &Patches, &SetPatches,
-                      "int32 (P, 21): sides, verts[4], vecs[8], interior[4], adjacent[4] per patch, a view.")
-        .def(
-            "__eq__", [](const ExportPatchObject& a, const ExportPatchObject& b) { return a == b; },
-            py::is_operator(), "Equal lists, coordinates compared bit for bit.")
-        .def("__repr__", &Describe);
-
-    py::class_<ExportSet>(m, "ExportSet", kExportSetDoc)
-        .def(py::init([](py::object objects, py::object cameras) {
-                 return ExportSet{objects.is_none() ? py::list() : py::list(objects), gantline::CamerasFrom(cameras)};
-             }),
-             py::arg("patch_objects") = py::none(), py::arg("cameras") = py::none())
-        .def_property(
-            "patch_objects", [](const ExportSet& s) { return s.patchObjects; },
-            [](ExportSet& s, py::object objects) { s.patchObjects = py::list(objects); }, "list of PatchObject.")
-        .def_property(
-            "cameras", [](const ExportSet& s) { return s.cameras; },
-            [](ExportSet& s, py::object cameras) { s.cameras = gantline::CamerasFrom(cameras); },
-            "float32 (C, 2, 3): position and target per camera.")
-        .def("__repr__", [](const ExportSet& s) {
-            return "<gantline.ExportSet: " + std::to_string(py::len(s.patchObjects)) + " patch objects, " +
-                   std::to_string(s.cameras.shape(0)) + " cameras>";
-        });
-
-    m.def(
-        "read", [](const std::filesystem::path& path) { return gantline::Read(path, readError); }, py::arg("path"),
-        R"(read(path) -> ExportSet
-
-Reads a patch text file (versions 1.0 and 1.10). Raises ReadError when the
-file is not patch text and OSError when it cannot be opened.)");
-    m.def("write", &gantline::Write, py::arg("set"), py::arg("path"),
-          R"(write(set, path)
-
-Writes an ExportSet as patch text version 1.10, byte for byte as the C++
-writer (PatchIO::Write) does. Raises OSError when the file cannot be written.)");
-    m.def("tessellate", &gantline::Tessellate, py::arg("patch_object"), py::arg("steps") = 8,
-          R"(tessellate(patch_object, steps=8) -> (positions, normals, triangles)
-
-The patch object's Bezier surfaces as a triangle mesh, steps (1 to 128)
-intervals per patch edge, welded without cracks where patches meet.
-positions and normals are float64 (N, 3) with one row per distinct pair of a
-surface point and its unit normal (a point on a crease has a row per side);
-triangles is int32 (T, 3), rows into them, counter-clockwise about the
-normal. Patches without a surface are left out with a RuntimeWarning.)");
+    gantline::DefineClasses(m);
+    m.def("read", [](py::handle source) { return gantline::Read(source, readError); }, py::arg("source"), kReadDoc);
+    m.def("loads", [](py::handle data) { return gantline::Loads(data, readError); }, py::arg("data"), kLoadsDoc);
+    m.def("write", &gantline::Write, py::arg("set"), py::arg("target"), kWriteDoc);
+    m.def("dumps", &gantline::Dumps, py::arg("set"), kDumpsDoc);
+    m.def("tessellate", &gantline::Tessellate, py::arg("patch_object"), py::arg("steps") = 8, kTessellateDoc);
     gantline::DefineValidate(m);
 }

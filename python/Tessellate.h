@@ -3,8 +3,6 @@
 
 #include <pybind11/pybind11.h>
 
-#include "patchio/PatchIO.h"
-
 namespace gantline {
 
 namespace py = pybind11;
@@ -15,7 +13,9 @@ constexpr int kMaxSteps = 128;
 
 // (positions, normals, triangles): float64 (N, 3) twice, one row per
 // distinct pair of a surface point and its normal, and int32 (T, 3) rows
-// into them. Warns (RuntimeWarning) about patches that have no surface.
-py::tuple Tessellate(const ExportPatchObject& object, int steps);
+// into them. The whole computation runs without the interpreter's lock;
+// Ctrl-C stops it. Warns (RuntimeWarning) about patches that have no
+// surface.
+py::tuple Tessellate(py::handle object, int steps);
 
 }  // namespace gantline

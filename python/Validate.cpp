@@ -10,6 +10,7 @@
 #include "patchio/Validate.h"
 #include "python/Arrays.h"
 #include "python/ExportSet.h"
+#include "python/Instances.h"
 
 namespace gantline {
 namespace {
@@ -40,7 +41,20 @@ TypeError for a list member that is no PatchObject.)";
 
 std::string Describe(const patchio::Finding& f) { return "<gantline.Finding: " + f.message + ">"; }
 
-std::vector<patchio::Finding> Validate(const ExportSet& set, const std::optional<py::ssize_t>& most) {
+// The set's records copied into the format library's export set. Raises
+// TypeError for a list member that is no patch object, or an object made
+// without __init__.
+void FillPatchIO(py::handle setObject, PatchIO& io) {
+    const ExportSet& set = Made<ExportSet>(setObject, "set");
+    const py::list members = set.patchObjects;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const std::string name = "patch_objects[" + std::to_string(i) + "]";
+        io.AddPatchObject(Made<ExportPatchObject>(members[i], name.c_str()));
+    }
+    for (const ExportCamera& camera : CameraRecords(set.cameras)) io.AddCamera(camera);
+}
+
+std::vector<patchio::Finding> Validate(py::handle set, const std::optional<py::ssize_t>& most) {
     if (most && *most < 0) throw py::value_error("most must be 0 or more, not " + std::to_string(*most));
     PatchIO io;
     FillPatchIO(set, io);
@@ -49,16 +63,6 @@ std::vector<patchio::Finding> Validate(const ExportSet& set, const std::optional
 }
 
 }  // namespace
-
-void FillPatchIO(const ExportSet& set, PatchIO& io) {
-    for (const py::handle member : set.patchObjects) {
-        if (!py::isinstance<ExportPatchObject>(member))
-            throw py::type_error("patch_objects must hold PatchObject, not " +
-                                 py::str(py::type::of(member).attr("__name__")).cast<std::string>());
-        io.AddPatchObject(member.cast<const ExportPatchObject&>());
-    }
-    for (const ExportCamera& camera : CameraRecords(set.cameras)) io.AddCamera(camera);
-}
 
 void DefineValidate(py::module_& m) {
     py::class_<patchio::Finding>(m, "Finding", kFindingDoc)

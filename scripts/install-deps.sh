@@ -8,7 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libtinyobjloader-dev libcli11-dev libpng-dev libassimp-dev assimp-testmodels
   locales gcovr python3
-  pybind11-dev python3-dev python3-numpy python3-pytest
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-mypy
+  valgrind  # runs the python module's tests once more to catch reads of freed memory
   nodejs  # runs the Khronos glTF validator in the tests
   libjs-three  # three.js and its orbit controls, built into the page of patchtext view
   chromium  # loads patchtext view's pages in the tests (headless, software WebGL) and draws the README's pictures

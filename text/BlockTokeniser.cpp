@@ -6,10 +6,13 @@
 #include "os/Stream.h"
 
 BlockTokeniser::BlockTokeniser(std::FILE* input)
+    : BlockTokeniser(input, input == nullptr || os::IsRegularStream(input)) {}
+
+BlockTokeniser::BlockTokeniser(std::FILE* input, bool wholeBlocks)
     : delimiters_{},
       token_{},
       input_(input),
-      wholeBlocks_(input == nullptr || os::IsRegularStream(input)),
+      wholeBlocks_(wholeBlocks),
       classes_{},
       block_(std::make_unique<unsigned char[]>(kBlockSize + kSlack)),
       masks_(std::make_unique<std::uint64_t[]>(kBlockSize / kWindow)) {

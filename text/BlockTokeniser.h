@@ -36,6 +36,9 @@ public:
 
     // Borrows input (which may be null). Reads nothing yet.
     explicit BlockTokeniser(std::FILE* input);
+    // The same, reading input in whole blocks even where it is no regular
+    // file: for a caller that reads the stream to its end anyway.
+    BlockTokeniser(std::FILE* input, bool wholeBlocks);
     // Reads the size bytes at text, which must stay valid while tokens are
     // taken. Copies nothing yet.
     BlockTokeniser(const char* text, std::size_t size);

@@ -64,12 +64,14 @@ def test_cameras_of_the_right_kind_are_kept_as_given():
         (dict(verts=np.zeros(12)), ValueError),
         (dict(verts=np.zeros((4, 3), bool)), TypeError),
         (dict(vecs=[["a", "b", "c"]]), TypeError),
-        (dict(patches=np.zeros((1, 21), np.float32)), TypeError),
+        (dict(patches=np.zeros((1, 21), bool)), TypeError),
+        (dict(patches=np.full((1, 21), 4.5)), ValueError),
         (dict(patches=np.zeros((1, 20), np.int32)), ValueError),
         (dict(patches=[[5] + ROW[1:]]), ValueError),
-        (dict(patches=[ROW[:20] + [2**31]]), ValueError),
+        (dict(patches=[ROW[:20] + [2**31]]), OverflowError),
     ],
-    ids=["verts-2-columns", "verts-flat", "verts-bool", "vecs-text", "patches-float", "patches-20", "sides-5",
+    ids=["verts-2-columns", "verts-flat", "verts-bool", "vecs-text", "patches-bool", "patches-half", "patches-20",
+         "sides-5",
          "beyond-int32"],
 )
 def test_wrong_arrays_are_refused(arguments, error):
@@ -91,7 +93,7 @@ def test_assigning_keeps_the_length_and_kind():
     o = square()
     with pytest.raises(ValueError):
         o.verts = np.zeros((5, 3))
-    with pytest.raises(TypeError):
+    with pytest.raises(ValueError, match="not an integer"):
         o.patches = o.patches * 0.5
     o.verts = np.ones((4, 3))
     assert o.verts.sum() == 12

@@ -85,14 +85,16 @@ def test_read_error_keeps_the_token_found(tmp_path):
     assert caught.value.expected == "3 or 4 sides"
 
 
-def test_a_missing_file_is_an_os_error(tmp_path):
-    with pytest.raises(OSError, match="cannot open"):
+def test_a_missing_file_is_file_not_found(tmp_path):
+    with pytest.raises(FileNotFoundError) as caught:
         gantline.read(tmp_path / "missing.txt")
+    assert caught.value.filename == str(tmp_path / "missing.txt")
 
 
-def test_an_unwritable_file_is_an_os_error(tmp_path):
-    with pytest.raises(OSError, match="could not write"):
+def test_a_file_in_a_missing_folder_is_not_written(tmp_path):
+    with pytest.raises(FileNotFoundError) as caught:
         gantline.write(gantline.ExportSet(), tmp_path / "no" / "such" / "folder.txt")
+    assert caught.value.filename == str(tmp_path / "no" / "such" / "folder.txt")
 
 
 def test_help_explains_the_module():
