@@ -17,7 +17,7 @@
 #include "BenchSupport.h"
 #include "GeneratedScene.h"
 #include "TriangleMesh.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace {
 

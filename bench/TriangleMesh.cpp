@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace benchgen {
 

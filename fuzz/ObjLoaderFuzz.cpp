@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ObjectLoad load = LoadPolygonMeshText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.obj");

@@ -15,7 +15,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/ImportedSceneCodec.h"
-#include "scenes/ImportedScene.h"
+#include "loaders/ImportedScene.h"
 
 namespace {
 

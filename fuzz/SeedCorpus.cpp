@@ -20,7 +20,7 @@
 #include "fuzz/ImportedSceneCodec.h"
 #include "memhost/MemoryHost.h"
 #include "patchio/PatchIO.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 #include "hostapp/ExportSummary.h"
 #include "hostapp/SceneExport.h"
 #include "os/Isolate.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 #include "support/OutputFile.h"
 #include "support/Progress.h"
 

@@ -14,8 +14,8 @@
 #include "os/Isolate.h"
 #include "os/Library.h"
 #include "os/Shell.h"
-#include "scenes/SceneFiles.h"
-#include "scenes/SceneImport.h"
+#include "loaders/SceneFiles.h"
+#include "loaders/SceneImport.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 #include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
 #include "os/Isolate.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 #include "support/Progress.h"
 
 namespace fs = std::filesystem;

@@ -14,7 +14,7 @@
 #include "memhost/MemoryHost.h"
 #include "patchio/NumberParse.h"
 #include "patchio/PatchIO.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/ImportTestSupport.h"
+#include "loaders/ImportTestSupport.h"
 
 namespace fs = std::filesystem;
 

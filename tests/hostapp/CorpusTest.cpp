@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "scenes/ImportTestSupport.h"
+#include "loaders/ImportTestSupport.h"
 
 namespace fs = std::filesystem;
 

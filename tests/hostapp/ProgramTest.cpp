@@ -10,7 +10,7 @@
 #include <string>
 
 #include "patchio/PatchIO.h"
-#include "scenes/ImportTestSupport.h"
+#include "loaders/ImportTestSupport.h"
 
 namespace fs = std::filesystem;
 

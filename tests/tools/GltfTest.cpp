@@ -18,8 +18,8 @@
 #include "ToolFiles.h"
 #include "gltf/SceneWriter.h"
 #include "patchio/PatchIO.h"
-#include "scenes/SceneFiles.h"
-#include "scenes/SceneImport.h"
+#include "loaders/SceneFiles.h"
+#include "loaders/SceneImport.h"
 #include "surface/Tessellator.h"
 
 namespace {

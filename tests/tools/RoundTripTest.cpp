@@ -9,7 +9,7 @@
 #include <random>
 
 #include "BptFixture.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 #include "surface/Tessellator.h"
 
 using surface::Vec3;

@@ -47,7 +47,7 @@ std::string ReadFile(const std::string& path) {
 }  // namespace toolfiles
 
 #include "patchio/PatchIO.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace toolfiles {
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "ImportTestSupport.h"
-#include "scenes/DeclaredCounts.h"
-#include "scenes/GltfCounts.h"
-#include "scenes/SceneImport.h"
+#include "loaders/DeclaredCounts.h"
+#include "loaders/GltfCounts.h"
+#include "loaders/SceneImport.h"
 
 namespace {
 

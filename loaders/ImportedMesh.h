@@ -1,5 +1,5 @@
 // The meshes of an imported node as one polygon mesh for the in-memory
-// host (see scenes/SceneImport.h).
+// host (see loaders/SceneImport.h).
 #pragma once
 
 #include <cstddef>

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 // Whether this build has the scene importer.
 bool HasSceneImporter();

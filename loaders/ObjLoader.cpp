@@ -1,4 +1,4 @@
-#include "scenes/ObjLoader.h"
+#include "loaders/ObjLoader.h"
 
 #include <algorithm>
 #include <cmath>

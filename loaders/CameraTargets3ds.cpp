@@ -1,4 +1,4 @@
-#include "scenes/CameraTargets3ds.h"
+#include "loaders/CameraTargets3ds.h"
 
 #include <cstdint>
 #include <cstring>

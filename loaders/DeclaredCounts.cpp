@@ -1,4 +1,4 @@
-#include "scenes/DeclaredCounts.h"
+#include "loaders/DeclaredCounts.h"
 
 #include <charconv>
 #include <cstring>

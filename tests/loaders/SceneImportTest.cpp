@@ -12,9 +12,9 @@
 #include <cstring>
 
 #include "ImportTestSupport.h"
-#include "scenes/CameraTargets3ds.h"
-#include "scenes/SceneFiles.h"
-#include "scenes/SceneImport.h"
+#include "loaders/CameraTargets3ds.h"
+#include "loaders/SceneFiles.h"
+#include "loaders/SceneImport.h"
 
 namespace {
 

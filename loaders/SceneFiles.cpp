@@ -1,7 +1,7 @@
 // The entry points of scene loading. Each catches whatever the readers
 // throw (the JSON reader reports malformed documents by exceptions; any
 // reader can run out of memory), so nothing escapes the loaders.
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 #include <filesystem>
 #include <fstream>
@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "host/HostApi.h"
-#include "scenes/BptLoader.h"
-#include "scenes/EmbeddedFiles.h"
-#include "scenes/LoadGuard.h"
-#include "scenes/ObjLoader.h"
-#include "scenes/SceneFile.h"
-#include "scenes/SceneImport.h"
+#include "loaders/BptLoader.h"
+#include "loaders/EmbeddedFiles.h"
+#include "loaders/LoadGuard.h"
+#include "loaders/ObjLoader.h"
+#include "loaders/SceneFile.h"
+#include "loaders/SceneImport.h"
 #include "text/AsciiCase.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "scenes/SceneTransform.h"
+#include "loaders/SceneTransform.h"
 
 #include <cmath>
 

@@ -26,7 +26,7 @@ struct LoadListener {
 // Loads a scene by the file's extension: .json (a scene file), .bpt (one
 // patch object under a root node), .obj (one convertible mesh under a
 // root node), or any extension of ImportedExtensions (the file's own node
-// tree; see scenes/SceneImport.h).
+// tree; see loaders/SceneImport.h).
 SceneLoad LoadSceneFile(const std::string& path, const LoadListener& listener = LoadListener());
 
 // The extensions LoadSceneFile takes, lower case with their dot: the
@@ -40,7 +40,7 @@ std::unique_ptr<MemoryNode> DefaultScene();
 // file called name, which errors name). They never throw; a failure answers
 // an error naming the file and the place.
 
-// A patch mesh read from Bezier patch text (.bpt); see scenes/BptLoader.h.
+// A patch mesh read from Bezier patch text (.bpt); see loaders/BptLoader.h.
 struct PatchMeshLoad {
     MemoryPatchMesh mesh;
     std::string error;  // empty on success
@@ -58,6 +58,6 @@ struct ObjectLoad {
 };
 ObjectLoad LoadPolygonMeshText(const std::string& text, const std::string& name);
 
-// The scene that the text of a scene file (JSON; see scenes/SceneFile.h)
+// The scene that the text of a scene file (JSON; see loaders/SceneFile.h)
 // describes. The files it names are read relative to folder.
 SceneLoad LoadSceneText(const std::string& text, const std::string& name, const std::string& folder);

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "SceneTestSupport.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The scene importer of builds without one (the Windows cross builds: the
 // importer library has no build for them). Every other loader works.
-#include "scenes/SceneImport.h"
+#include "loaders/SceneImport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scenes/ImportedScene.h"
+#include "loaders/ImportedScene.h"
 
 #include <assimp/scene.h>
 
@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "scenes/ImportedMesh.h"
-#include "scenes/SceneTransform.h"
+#include "loaders/ImportedMesh.h"
+#include "loaders/SceneTransform.h"
 
 namespace {
 

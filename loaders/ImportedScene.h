@@ -1,12 +1,12 @@
 // An imported scene (the importer's aiScene) as an in-memory host scene;
-// see scenes/SceneImport.h for what becomes what.
+// see loaders/SceneImport.h for what becomes what.
 #pragma once
 
 #include <map>
 #include <string>
 
 #include "host/HostTypes.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 struct aiScene;
 

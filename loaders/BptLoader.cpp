@@ -1,4 +1,4 @@
-#include "scenes/BptLoader.h"
+#include "loaders/BptLoader.h"
 
 #include <charconv>
 #include <cmath>

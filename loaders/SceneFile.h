@@ -35,7 +35,7 @@
 #include <memory>
 #include <string>
 
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 // A file that a scene names, opened for reading.
 struct OpenedFile {

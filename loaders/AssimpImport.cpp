@@ -21,12 +21,12 @@
 #include <optional>
 #include <sstream>
 
-#include "scenes/CameraTargets3ds.h"
-#include "scenes/DeclaredCounts.h"
-#include "scenes/GltfCounts.h"
-#include "scenes/ImportedScene.h"
-#include "scenes/LoadGuard.h"
-#include "scenes/SceneImport.h"
+#include "loaders/CameraTargets3ds.h"
+#include "loaders/DeclaredCounts.h"
+#include "loaders/GltfCounts.h"
+#include "loaders/ImportedScene.h"
+#include "loaders/LoadGuard.h"
+#include "loaders/SceneImport.h"
 #include "text/AsciiCase.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "scenes/ImportedMesh.h"
+#include "loaders/ImportedMesh.h"
 
 #include <assimp/mesh.h>
 

@@ -1,4 +1,4 @@
-#include "scenes/GltfCounts.h"
+#include "loaders/GltfCounts.h"
 
 #include <cstring>
 

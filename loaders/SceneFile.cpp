@@ -1,4 +1,4 @@
-#include "scenes/SceneFile.h"
+#include "loaders/SceneFile.h"
 
 #include <cmath>
 #include <filesystem>
@@ -11,9 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "scenes/BptLoader.h"
-#include "scenes/ObjLoader.h"
-#include "scenes/SceneTransform.h"
+#include "loaders/BptLoader.h"
+#include "loaders/ObjLoader.h"
+#include "loaders/SceneTransform.h"
 
 namespace {
 

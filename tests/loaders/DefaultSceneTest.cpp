@@ -5,7 +5,7 @@
 
 #include "SceneTestSupport.h"
 #include "patchio/PatchIO.h"
-#include "scenes/SceneFiles.h"
+#include "loaders/SceneFiles.h"
 
 namespace {
 
