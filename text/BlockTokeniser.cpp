@@ -63,6 +63,18 @@ void BlockTokeniser::SetDelimiters(const char* newdelim) {
     scan_.Build(isDelimiter);
 }
 
+bool BlockTokeniser::SkipLine() {
+    for (;;) {
+        const void* found = std::memchr(cursor_, '\n', static_cast<std::size_t>(end_ - cursor_));
+        if (found) {
+            cursor_ = static_cast<const unsigned char*>(found) + 1;
+            return true;
+        }
+        cursor_ = end_;
+        if (!Refill()) return false;
+    }
+}
+
 // From a regular file or memory, a whole block; from a stream that could
 // wait (a pipe, a terminal), what completes the token at hand.
 std::size_t BlockTokeniser::ReadBlock() {

@@ -77,6 +77,10 @@ public:
     // TrackPositions. False when the input cannot be moved there.
     bool MoveTo(std::int64_t offset);
 
+    // Goes on from the first byte after the next line end ('\n') from where
+    // the input stands; false when the input ends first.
+    bool SkipLine();
+
     // A token as it stands in the input, not NUL-terminated: followed by
     // its delimiter, with at least sixteen readable bytes from its start.
     struct TokenView {
