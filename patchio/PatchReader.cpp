@@ -34,6 +34,10 @@ constexpr float kVersionWritten = static_cast<float>(PatchIO::kFormatVersion);
 constexpr std::size_t kMinPointBytes = 8;
 constexpr std::size_t kMinPatchBytes = 64;
 
+// The bytes at the start of a line within which a run of items read ahead
+// must begin: the writer's lines begin with two tabs.
+constexpr std::size_t kRunLineLead = 16;
+
 // What the format demands at a token, kept only when the read stops there.
 struct Expectation {
     enum Kind { kKeyword, kIndex, kValue } kind = kValue;
@@ -77,7 +81,10 @@ public:
         parallelread::Run run;
         run.start = run.end = base + tokens_.Consumed();
         // The line's first tokens tell the run's kind and first index; the
-        // tokens then go back to its start.
+        // tokens then go back to its start. A line that does not begin with
+        // a token within its first bytes begins none: looking further could
+        // cross any amount of blank text, for every line of it.
+        if (!tokens_.TokenSoon(kRunLineLead)) return run.end;
         const std::int64_t at = tokens_.Consumed();
         const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
         const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 && IntOf(Token(), run.first) &&
@@ -379,11 +386,11 @@ void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItem
     PatchTextReader reader(tokens, text.size, unused);
     // The chunk's first line starts after the first line end from the byte
     // before it on.
-    if (text.from > 0 ? !tokens.MoveTo(text.from - 1) || !tokens.SkipLine() : !tokens.MoveTo(0)) return;
+    if (text.from > 0 ? !tokens.MoveTo(text.from - 1) || !tokens.SkipLine(text.to) : !tokens.MoveTo(0)) return;
     while (tokens.Consumed() < text.to) {
         const std::int64_t line = tokens.Consumed();
         const std::int64_t ended = reader.ReadRun(0, text.to, out);
-        if (!tokens.MoveTo(ended > line ? ended : line) || !tokens.SkipLine()) return;
+        if (!tokens.MoveTo(ended > line ? ended : line) || !tokens.SkipLine(text.to)) return;
     }
 }
 
