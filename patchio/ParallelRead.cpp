@@ -3,15 +3,6 @@
 #include <string>
 
 namespace parallelread {
-namespace {
-
-// Bytes a worker reads of a file past its chunk's end, so that the items
-// begun before the end end inside what it read: many of the longest lines.
-// An item that does not is left to the reader.
-constexpr std::size_t kOverlap = 8192;
-
-}  // namespace
-
 std::size_t ChunkBytes(const PatchIO& set) {
     const std::size_t quarter = set.ChunkBytes() / 4;
     return quarter > 0 ? quarter : 1;
@@ -41,30 +32,28 @@ void ReadAhead::Begin(std::int32_t threads) {
     started_ = work_->Start([this](std::size_t chunk, Slot& slot) { ReadChunk(chunk, slot); });
 }
 
-// Text in memory is read where it stands; of a file, the chunk and the
-// overlap are read, from the byte before the chunk on (a line end there
-// makes the chunk's first byte a line's first).
-void ReadAhead::ReadChunk(std::size_t chunk, Slot& slot) const {
-    ChunkText text;
-    const std::size_t from = chunk * chunkBytes_;
-    const std::size_t to = from + chunkBytes_ < size_ ? from + chunkBytes_ : size_;
-    text.from = static_cast<std::int64_t>(from);
-    text.to = static_cast<std::int64_t>(to);
-    if (text_) {
-        text.data = text_;
-        text.size = size_;
-    } else {
-        if (!slot.file) slot.file.reset(std::fopen(path_.c_str(), "rb"));
-        const std::size_t origin = from > 0 ? from - 1 : 0;
-        const std::size_t want = to - origin + kOverlap < size_ - origin ? to - origin + kOverlap : size_ - origin;
-        slot.bytes.resize(want);
-        std::size_t got = 0;
-        if (slot.file && std::fseek(slot.file.get(), static_cast<long>(origin), SEEK_SET) == 0)
-            got = std::fread(slot.bytes.data(), 1, want, slot.file.get());
-        text.data = slot.bytes.data();
-        text.size = got;
-        text.origin = static_cast<std::int64_t>(origin);
+// Each slot reads through tokens of its own over the whole input, moved to
+// each chunk in turn: text in memory where it stands, a file through a
+// stream of its own.
+void ReadAhead::ReadChunk(std::size_t chunk, Slot& slot) {
+    if (!slot.tokens) {
+        if (text_) {
+            slot.tokens = std::make_unique<BlockTokeniser>(text_, size_);
+        } else {
+            slot.file.reset(std::fopen(path_.c_str(), "rb"));
+            if (!slot.file) {
+                slot.items.runs.clear();  // nothing read ahead: the reader reads the chunk itself
+                return;
+            }
+            slot.tokens = std::make_unique<BlockTokeniser>(slot.file.get());
+        }
     }
+    ChunkText text;
+    text.tokens = slot.tokens.get();
+    text.size = size_;
+    text.from = static_cast<std::int64_t>(chunk * chunkBytes_);
+    const std::size_t to = (chunk + 1) * chunkBytes_;
+    text.to = static_cast<std::int64_t>(to < size_ ? to : size_);
     read_(text, slot.items);
 }
 

@@ -39,13 +39,12 @@ struct ChunkItems {
     ExportPatchObject items;
 };
 
-// A chunk as a worker sees it: the input from offset origin on, size bytes
-// of it at data; runs are begun on the lines that start from from on and
-// before to.
+// A chunk as a worker sees it: tokens over the whole input (offsets are
+// the input's), of size bytes; runs are begun on the lines that start from
+// from on and before to.
 struct ChunkText {
-    const char* data = nullptr;
+    BlockTokeniser* tokens = nullptr;
     std::size_t size = 0;
-    std::int64_t origin = 0;
     std::int64_t from = 0;
     std::int64_t to = 0;
 };
@@ -53,8 +52,8 @@ struct ChunkText {
 // Reads the runs of a chunk into items (emptied first).
 using ChunkReader = void (*)(const ChunkText& text, ChunkItems& items);
 
-// Bytes of a chunk for a set: a quarter of its chunk, as a chunk's bytes
-// and the items read from them are held until taken.
+// Bytes of a chunk for a set: a quarter of its chunk, as the items read
+// from a chunk are held until taken.
 std::size_t ChunkBytes(const PatchIO& set);
 // Whether input of size bytes is read ahead for set.
 bool WorthIt(const PatchIO& set, std::size_t size);
@@ -83,15 +82,16 @@ private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
-    // A chunk's slot: its items, and for a file the bytes read and the file.
+    // A chunk's slot: its items, and the input its worker reads (a file of
+    // its own for a file), kept from chunk to chunk.
     struct Slot {
         ChunkItems items;
-        std::vector<char> bytes;
         std::unique_ptr<std::FILE, FileCloser> file;
+        std::unique_ptr<BlockTokeniser> tokens;
     };
 
     void Begin(std::int32_t threads);
-    void ReadChunk(std::size_t chunk, Slot& slot) const;
+    void ReadChunk(std::size_t chunk, Slot& slot);
     const Run* RunAt(std::int64_t position, bool patches, std::int32_t first, std::int32_t most);
 
     const char* text_ = nullptr;

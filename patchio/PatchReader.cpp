@@ -35,6 +35,10 @@ constexpr float kVersionWritten = static_cast<float>(PatchIO::kFormatVersion);
 constexpr std::size_t kMinPointBytes = 8;
 constexpr std::size_t kMinPatchBytes = 64;
 
+// The bytes at the start of a line within which a run of items read ahead
+// must begin: the writer's lines begin with two tabs.
+constexpr std::size_t kRunLineLead = 16;
+
 // What the format demands at a token, kept only when the read stops there.
 struct Expectation {
     enum Kind { kKeyword, kIndex, kValue } kind = kValue;
@@ -81,7 +85,10 @@ public:
         parallelread::Run run;
         run.start = run.end = base + tokens_.Consumed();
         // The line's first tokens tell the run's kind and first index; the
-        // tokens then go back to its start.
+        // tokens then go back to its start. A line that does not begin with
+        // a token within its first bytes begins none: looking further could
+        // cross any amount of blank text, for every line of it.
+        if (!tokens_.TokenSoon(kRunLineLead)) return run.end;
         const std::int64_t at = tokens_.Consumed();
         const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
         const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 && IntOf(Token(), run.first) &&
@@ -413,30 +420,21 @@ std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO&
     return 0;
 }
 
-// The first line start at or after offset at in a chunk's text; its end
-// when there is none.
-std::int64_t LineStartFrom(const parallelread::ChunkText& text, std::int64_t at) {
-    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
-    if (at >= end) return end;
-    const char* from = text.data + (at - text.origin);
-    const void* found = std::memchr(from, '\n', static_cast<std::size_t>(end - at));
-    return found ? at + (static_cast<const char*>(found) - from) + 1 : end;
-}
-
-// A worker's reading of a chunk: the runs that begin on its lines.
+// A worker's reading of a chunk: the runs that begin on its lines. A line
+// that begins none is skipped, and so is the line where a run ended.
 void ReadChunkItems(const parallelread::ChunkText& text, parallelread::ChunkItems& out) {
     out.runs.clear();
     out.items.Empty();
-    const std::int64_t end = text.origin + static_cast<std::int64_t>(text.size);
-    std::int64_t line = text.from == 0 ? 0 : LineStartFrom(text, text.from - 1);
-    if (line >= text.to || line >= end) return;
-    const std::int64_t base = line;
-    BlockTokeniser tokens(text.data + (base - text.origin), static_cast<std::size_t>(end - base));
+    BlockTokeniser& tokens = *text.tokens;
     PatchIO unused;
     PatchTextReader reader(tokens, text.size, unused, nullptr);
-    while (line < text.to && line < end && tokens.MoveTo(line - base)) {
-        const std::int64_t ended = reader.ReadRun(base, text.to, out);
-        line = LineStartFrom(text, ended > line ? ended : line);
+    // The chunk's first line starts after the first line end from the byte
+    // before it on.
+    if (text.from > 0 ? !tokens.MoveTo(text.from - 1) || !tokens.SkipLine(text.to) : !tokens.MoveTo(0)) return;
+    while (tokens.Consumed() < text.to) {
+        const std::int64_t line = tokens.Consumed();
+        const std::int64_t ended = reader.ReadRun(0, text.to, out);
+        if (!tokens.MoveTo(ended > line ? ended : line) || !tokens.SkipLine(text.to)) return;
     }
 }
 

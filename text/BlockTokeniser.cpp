@@ -66,6 +66,30 @@ void BlockTokeniser::SetDelimiters(const char* newdelim) {
     scan_.Build(isDelimiter);
 }
 
+bool BlockTokeniser::SkipLine(std::int64_t limit) {
+    for (;;) {
+        const std::int64_t left = limit - Consumed();
+        const auto inBlock = static_cast<std::size_t>(end_ - cursor_);
+        if (left <= 0) return false;
+        const std::size_t scan = static_cast<std::uint64_t>(left) < inBlock ? static_cast<std::size_t>(left) : inBlock;
+        const void* found = std::memchr(cursor_, '\n', scan);
+        if (found) {
+            cursor_ = static_cast<const unsigned char*>(found) + 1;
+            return true;
+        }
+        cursor_ += scan;
+        if (scan < inBlock || !Refill()) return false;
+    }
+}
+
+bool BlockTokeniser::TokenSoon(std::size_t bytes) const {
+    const auto inBlock = static_cast<std::size_t>(end_ - cursor_);
+    const std::size_t look = bytes < inBlock ? bytes : inBlock;
+    for (std::size_t k = 0; k < look && cursor_[k] != '\n'; ++k)
+        if (classes_[cursor_[k]] == kTokenChar) return true;
+    return false;
+}
+
 // From a regular file or memory, a whole block; from a stream that could
 // wait (a pipe, a terminal), what completes the token at hand.
 std::size_t BlockTokeniser::ReadBlock() {

@@ -80,6 +80,14 @@ public:
     // TrackPositions. False when the input cannot be moved there.
     bool MoveTo(std::int64_t offset);
 
+    // Goes on from the first byte after the next line end ('\n') from where
+    // the input stands, when it lies before input offset limit; false when
+    // the input or the limit comes first.
+    bool SkipLine(std::int64_t limit);
+    // Whether a token character comes before any line end within the next
+    // bytes bytes of the block at hand: a cheap look that reads nothing.
+    bool TokenSoon(std::size_t bytes) const;
+
     // A token as it stands in the input, not NUL-terminated: followed by
     // its delimiter, with at least sixteen readable bytes from its start.
     struct TokenView {

@@ -159,6 +159,19 @@ TEST(ParallelRead, OtherDelimitersReadTheSame) {
     }
 }
 
+// Megabytes of blank lines, and of text with no line end at all: every
+// chunk's worker looks no further than its own lines, so such text costs
+// each a pass over its chunk, not over the rest of the input.
+TEST(ParallelRead, BlankTextReadsTheSame) {
+    const std::string blankLines = "VERSION 1.10\nPATCHOBJECTS 0\n" + std::string(1 << 21, '\n') + "NUMCAMERAS 0\n";
+    const std::string oneLine = "VERSION 1.10 PATCHOBJECTS 0 " + std::string(1 << 21, ' ') + "NUMCAMERAS 0 ";
+    for (const std::string& text : {blankLines, oneLine}) {
+        const Outcome expected = ReadOf(text, 1, 0, true);
+        ASSERT_EQ(expected.answer, 1);
+        ExpectSame(expected, ReadOf(text, 3, 4096, true), "blank text");
+    }
+}
+
 // Files are read ahead by workers that open the file themselves.
 TEST(ParallelRead, FilesReadAndFailTheSameWay) {
     testfiles::TempDir dir;
