@@ -8,18 +8,18 @@ std::size_t ChunkBytes(const PatchIO& set) {
     return quarter > 0 ? quarter : 1;
 }
 
-bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set); }
+bool WorthIt(const PatchIO& set, std::size_t size) { return set.ReadThreads() > 1 && size > 2 * ChunkBytes(set); }
 
 ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, ChunkReader read)
     : text_(text), size_(size), chunkBytes_(ChunkBytes(set)), chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
-    Begin(set.Threads());
+    Begin(set.ReadThreads());
 }
 
 ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::size_t size, ChunkReader read)
     : path_(path), size_(size), chunkBytes_(ChunkBytes(set)), chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
-    Begin(set.Threads());
+    Begin(set.ReadThreads());
 }
 
 ReadAhead::~ReadAhead() {
