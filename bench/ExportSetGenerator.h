@@ -19,8 +19,8 @@ class Random {
 public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next();
-    double Uniform(double low, double high);           // [low, high)
-    double LogUniform(double low, double high);        // spread over magnitudes
+    double Uniform(double low, double high);                    // [low, high)
+    double LogUniform(double low, double high);                 // spread over magnitudes
     std::int32_t Between(std::int32_t low, std::int32_t high);  // [low, high]
     bool Chance(double p);
 

@@ -55,8 +55,15 @@ std::string GeneratedStl() {
             for (std::int64_t i = 0; i < kRowQuads; ++i) {
                 for (const int half : {0, 1}) {
                     for (int k = 0; k < 3; ++k) PutFloat(out, 0.0);  // the normal, unused
-                    if (half == 0) { corner(i, j); corner(i + 1, j); corner(i + 1, j + 1); }
-                    else { corner(i, j); corner(i + 1, j + 1); corner(i, j + 1); }
+                    if (half == 0) {
+                        corner(i, j);
+                        corner(i + 1, j);
+                        corner(i + 1, j + 1);
+                    } else {
+                        corner(i, j);
+                        corner(i + 1, j + 1);
+                        corner(i, j + 1);
+                    }
                     out.write("\0\0", 2);
                 }
             }
@@ -119,7 +126,8 @@ void Register() {
     files.push_back(GeneratedStl());
     for (const std::string& file : files) {
         const std::string name = std::filesystem::path(file).filename().string();
-        benchmark::RegisterBenchmark(("AssimpReadFile/" + name).c_str(), AssimpRead, file)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("AssimpReadFile/" + name).c_str(), AssimpRead, file)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Import/" + name).c_str(), Import, file)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("ImportAndExport/" + name).c_str(), ImportAndExport, file)
             ->Unit(benchmark::kMillisecond);

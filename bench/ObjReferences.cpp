@@ -6,15 +6,15 @@
 #include <cstdio>
 
 #if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wshadow"
+#  pragma GCC diagnostic push
+#  pragma GCC diagnostic ignored "-Wconversion"
+#  pragma GCC diagnostic ignored "-Wsign-conversion"
+#  pragma GCC diagnostic ignored "-Wold-style-cast"
+#  pragma GCC diagnostic ignored "-Wshadow"
 #endif
 #include <tiny_obj_loader.h>
 #if defined(__GNUC__)
-#pragma GCC diagnostic pop
+#  pragma GCC diagnostic pop
 #endif
 
 namespace reference {
@@ -23,7 +23,8 @@ bool WriteObj(const PatchIO& set, const char* path) {
     std::FILE* file = std::fopen(path, "w");
     if (!file) return false;
     const auto point = [file](const Float3& p) {
-        std::fprintf(file, "v %f %f %f\n", static_cast<double>(p.x), static_cast<double>(p.y), static_cast<double>(p.z));
+        std::fprintf(file, "v %f %f %f\n", static_cast<double>(p.x), static_cast<double>(p.y),
+                     static_cast<double>(p.z));
     };
     std::int64_t base = 1;  // OBJ counts vertices from 1 across the file
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
@@ -34,7 +35,8 @@ bool WriteObj(const PatchIO& set, const char* path) {
         for (std::int32_t k = 0; k < object.NumPatches(); ++k) {
             const ExportPatch& patch = object.PatchAt(k);
             std::fputc('f', file);
-            for (std::int32_t c = 0; c < patch.sides; ++c) std::fprintf(file, " %lld", static_cast<long long>(base + patch.verts[c]));
+            for (std::int32_t c = 0; c < patch.sides; ++c)
+                std::fprintf(file, " %lld", static_cast<long long>(base + patch.verts[c]));
             std::fputc('\n', file);
         }
         base += object.NumVerts() + object.NumVecs();

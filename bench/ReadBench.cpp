@@ -110,14 +110,14 @@ void ReadFromChars(benchmark::State& state, Coordinates c) { ReadWith<reference:
 void ReadTinyObj(benchmark::State& state, Coordinates c) { ReadObj<reference::ReadTinyObj>(state, c); }
 void ReadAssimpObj(benchmark::State& state, Coordinates c) { ReadObj<reference::ReadAssimpObj>(state, c); }
 
-#define READERS(kind, coordinates)                                                                              \
-    BENCHMARK_CAPTURE(Read, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();                \
-    BENCHMARK_CAPTURE(ReadOneThread, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
-    BENCHMARK_CAPTURE(ReadTwoThreads, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();      \
-    BENCHMARK_CAPTURE(ReadReference, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
-    BENCHMARK_CAPTURE(ReadFromChars, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();       \
-    BENCHMARK_CAPTURE(ReadTinyObj, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();         \
-    BENCHMARK_CAPTURE(ReadAssimpObj, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime()
+#define READERS(kind, coordinates)                                                                    \
+  BENCHMARK_CAPTURE(Read, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();           \
+  BENCHMARK_CAPTURE(ReadOneThread, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();  \
+  BENCHMARK_CAPTURE(ReadTwoThreads, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime(); \
+  BENCHMARK_CAPTURE(ReadReference, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();  \
+  BENCHMARK_CAPTURE(ReadFromChars, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();  \
+  BENCHMARK_CAPTURE(ReadTinyObj, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime();    \
+  BENCHMARK_CAPTURE(ReadAssimpObj, kind, coordinates)->Unit(benchmark::kMillisecond)->UseRealTime()
 READERS(shaped, Coordinates::Shaped);
 READERS(uniform, Coordinates::Uniform);
 

@@ -14,8 +14,8 @@ ScratchFolder& ScratchFolder::Instance() {
 
 ScratchFolder::ScratchFolder() {
     const char* chosen = std::getenv("GANTLINE_BENCH_DIR");
-    const std::filesystem::path parent = chosen && *chosen ? std::filesystem::path(chosen)
-                                                           : std::filesystem::temp_directory_path();
+    const std::filesystem::path parent =
+        chosen && *chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path();
     std::random_device seed;
     const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::mt19937_64 random(seed() ^ now);

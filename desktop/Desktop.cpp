@@ -48,8 +48,7 @@ DialogControl* FindControl(Page& page, int controlId) {
 
 }  // namespace
 
-void RegisterModule(HINSTANCE module, std::map<unsigned, std::string> strings,
-                    std::map<int, DialogTemplate> dialogs) {
+void RegisterModule(HINSTANCE module, std::map<unsigned, std::string> strings, std::map<int, DialogTemplate> dialogs) {
     Desk().modules[module] = Module{std::move(strings), std::move(dialogs)};
 }
 

@@ -35,7 +35,7 @@ struct DialogTemplate {
 
 // Resources of a module, found by its instance handle.
 DESKTOP_API void RegisterModule(HINSTANCE module, std::map<unsigned, std::string> strings,
-                             std::map<int, DialogTemplate> dialogs);
+                                std::map<int, DialogTemplate> dialogs);
 DESKTOP_API void UnregisterModule(HINSTANCE module);
 
 // LoadStringA: copies at most size - 1 characters and a terminating null;

@@ -41,8 +41,8 @@ public:
         }
         // A token cut at the length limit continues past its first part.
         if (length >= static_cast<std::size_t>(BlockTokeniser::kMaxLength)) return;
-        const std::size_t start = lineStarts_[static_cast<std::size_t>(at.line - 1)] +
-                                  static_cast<std::size_t>(at.column - 1);
+        const std::size_t start =
+            lineStarts_[static_cast<std::size_t>(at.line - 1)] + static_cast<std::size_t>(at.column - 1);
         placed = placed && start + length <= size_ && std::memcmp(text_ + start, token, length) == 0;
     }
     bool placed = true;

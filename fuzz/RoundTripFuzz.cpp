@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(read.ReadText(text.data(), text.size()) == 1, "the written text reads back");
     fuzz::Check(read.NumPatchObjects() == written.NumPatchObjects(), "patch object count");
     fuzz::Check(read.NumCameras() == written.NumCameras(), "camera count");
-    for (std::int32_t i = 0; i < read.NumPatchObjects(); ++i) CompareObject(read.PatchObjectAt(i), written.PatchObjectAt(i));
+    for (std::int32_t i = 0; i < read.NumPatchObjects(); ++i)
+        CompareObject(read.PatchObjectAt(i), written.PatchObjectAt(i));
     for (std::int32_t i = 0; i < read.NumCameras(); ++i) {
         fuzz::Check(SamePoint(read.CameraAt(i).position, written.CameraAt(i).position), "camera position");
         fuzz::Check(SamePoint(read.CameraAt(i).target, written.CameraAt(i).target), "camera target");

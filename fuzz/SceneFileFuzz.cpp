@@ -8,8 +8,8 @@
 #include "loaders/SceneFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    SceneLoad load = LoadSceneText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json",
-                                   GANTLINE_FUZZ_SCENE_FOLDER);
+    SceneLoad load =
+        LoadSceneText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json", GANTLINE_FUZZ_SCENE_FOLDER);
     fuzz::Check(load.root == nullptr || load.error.empty(), "a loaded scene tells no error");
     fuzz::Check(load.root != nullptr || !load.error.empty(), "a failed load tells an error");
     if (!load) return 0;

@@ -128,8 +128,8 @@ private:
             const std::uint8_t parent = in.Get<std::uint8_t>();
             float m[12];
             for (float& value : m) value = in.Get<float>();
-            node.node->mTransformation = aiMatrix4x4(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9],
-                                                     m[10], m[11], 0, 0, 0, 1);
+            node.node->mTransformation =
+                aiMatrix4x4(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], 0, 0, 0, 1);
             node.meshes.resize(in.Get<std::uint8_t>());
             for (unsigned& mesh : node.meshes) mesh = in.Get<std::uint8_t>();
             node.node->mMeshes = node.meshes.data();

@@ -34,9 +34,7 @@ std::string ReadAll(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Every file under folder whose extension is one of extensions.
 std::vector<fs::path> FilesOf(const fs::path& folder, const std::vector<std::string>& extensions) {
@@ -154,9 +152,9 @@ std::string EncodeScene(const aiScene& scene) {
 // target's byte form.
 void AddImportSeeds(const fs::path& folder) {
     const fs::path models = "/usr/share/assimp/models";
-    for (const char* file : {"glTF2/cameras/Cameras.gltf", "Collada/duck.dae", "Collada/lights.dae",
-                             "3DS/TargetCameraAnim.3ds", "3DS/CameraRollAnimWithChildObject.3ds", "PLY/cube.ply",
-                             "FBX/box.fbx", "STL/triangle_with_two_solids.stl"}) {
+    for (const char* file :
+         {"glTF2/cameras/Cameras.gltf", "Collada/duck.dae", "Collada/lights.dae", "3DS/TargetCameraAnim.3ds",
+          "3DS/CameraRollAnimWithChildObject.3ds", "PLY/cube.ply", "FBX/box.fbx", "STL/triangle_with_two_solids.stl"}) {
         Assimp::Importer importer;
         const aiScene* scene = importer.ReadFile((models / file).string(), aiProcess_ValidateDataStructure);
         if (scene && scene->mRootNode) WriteAll(folder / fs::path(file).filename(), EncodeScene(*scene));

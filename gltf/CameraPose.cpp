@@ -20,7 +20,9 @@ constexpr double kNearMinimum = 1e-6;
 
 }  // namespace
 
-bool CanPose(const ExportCamera& camera) { return surface::IsFinite(camera.position) && surface::IsFinite(camera.target); }
+bool CanPose(const ExportCamera& camera) {
+    return surface::IsFinite(camera.position) && surface::IsFinite(camera.target);
+}
 
 double VerticalFieldOfView(double horizontalDegrees, double aspectRatio) {
     const double halfAcross = 0.5 * horizontalDegrees * surface::kPi / 180.0;
@@ -60,7 +62,8 @@ CameraPose PoseCamera(const ExportCamera& camera) {
 
     CameraPose pose;
     pose.translation = {eye.x, eye.y, eye.z};
-    pose.rotation = QuaternionFromColumns({{{right.x, right.y, right.z}, {up.x, up.y, up.z}, {back.x, back.y, back.z}}});
+    pose.rotation =
+        QuaternionFromColumns({{{right.x, right.y, right.z}, {up.x, up.y, up.z}, {back.x, back.y, back.z}}});
     pose.yfov = VerticalFieldOfView(kHorizontalFieldOfViewDegrees, kAspectRatio);
     pose.znear = distance > 0.0 ? std::max(kNearShare * distance, kNearMinimum) : kNearWithoutTarget;
     return pose;

@@ -22,9 +22,9 @@ constexpr double kAspectRatio = 4.0 / 3.0;
 struct CameraPose {
     std::array<double, 3> translation{};
     std::array<double, 4> rotation{0.0, 0.0, 0.0, 1.0};  // unit quaternion x, y, z, w
-    double yfov = 0.0;    // radians
+    double yfov = 0.0;                                   // radians
     double aspectRatio = kAspectRatio;
-    double znear = 0.0;   // positive
+    double znear = 0.0;  // positive
 };
 
 // False when a coordinate is not finite: glTF cannot state such a camera.

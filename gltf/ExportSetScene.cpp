@@ -12,8 +12,8 @@ MeshData ObjectMesh(const ExportPatchObject& object, std::int32_t number, int st
                     std::vector<surface::SkippedPatch>& skipped) {
     MeshAssembler assembler;
     skipped = surface::TessellateInBatches(
-        object, steps, [&assembler](const surface::ObjectMesh& batch) { assembler.Add(batch.mesh); },
-        options.patchDone, options.forEach);
+        object, steps, [&assembler](const surface::ObjectMesh& batch) { assembler.Add(batch.mesh); }, options.patchDone,
+        options.forEach);
     return assembler.Take("patchobject_" + std::to_string(number));
 }
 

@@ -89,8 +89,11 @@ void AddMesh(const MeshData& mesh, const MeshPlace& place, Json& doc) {
     doc["bufferViews"].push_back(BufferView(place.normals, attribute, kArrayBuffer));
     doc["bufferViews"].push_back(BufferView(place.indices, place.indexBytes, kElementArrayBuffer));
     const std::size_t accessor = doc["accessors"].size();
-    doc["accessors"].push_back(Json{{"bufferView", view}, {"componentType", kFloat}, {"count", mesh.VertexCount()},
-                                    {"type", "VEC3"}, {"min", Numbers(Bound(mesh.positions, true))},
+    doc["accessors"].push_back(Json{{"bufferView", view},
+                                    {"componentType", kFloat},
+                                    {"count", mesh.VertexCount()},
+                                    {"type", "VEC3"},
+                                    {"min", Numbers(Bound(mesh.positions, true))},
                                     {"max", Numbers(Bound(mesh.positions, false))}});
     doc["accessors"].push_back(
         Json{{"bufferView", view + 1}, {"componentType", kFloat}, {"count", mesh.VertexCount()}, {"type", "VEC3"}});
@@ -153,8 +156,7 @@ private:
         const std::size_t count = held_;
         for (std::size_t i = held_; i < 3; ++i) group_[i] = 0;
         const unsigned bits = (unsigned{group_[0]} << 16) | (unsigned{group_[1]} << 8) | unsigned{group_[2]};
-        for (std::size_t i = 0; i < 4; ++i)
-            text_.push_back(i <= count ? kAlphabet[(bits >> (18 - 6 * i)) & 63u] : '=');
+        for (std::size_t i = 0; i < 4; ++i) text_.push_back(i <= count ? kAlphabet[(bits >> (18 - 6 * i)) & 63u] : '=');
         held_ = 0;
     }
     void Flush() {
@@ -174,8 +176,8 @@ void WriteU32(std::ostream& out, std::uint32_t value) {
     out.write(bytes, 4);
 }
 
-Json Document(const std::string& generator, const std::vector<MeshData>& objects, const std::vector<CameraNode>& cameras,
-              const BufferPlan& plan, Container container) {
+Json Document(const std::string& generator, const std::vector<MeshData>& objects,
+              const std::vector<CameraNode>& cameras, const BufferPlan& plan, Container container) {
     Json doc;
     doc["asset"] = Json{{"version", "2.0"}, {"generator", generator}};
     doc["scene"] = 0;
@@ -184,9 +186,9 @@ Json Document(const std::string& generator, const std::vector<MeshData>& objects
     // empty are dropped at the end, as glTF wants no empty lists.
     for (const char* part : {"nodes", "meshes", "cameras", "accessors", "bufferViews", "buffers"}) doc[part] = nullptr;
     Json& nodes = doc["nodes"];
-    nodes.push_back(Json{{"name", "patch text space, +z up"},
-                         {"rotation", Json::array({kUpAxisRotation[0], kUpAxisRotation[1], kUpAxisRotation[2],
-                                                   kUpAxisRotation[3]})}});
+    nodes.push_back(Json{
+        {"name", "patch text space, +z up"},
+        {"rotation", Json::array({kUpAxisRotation[0], kUpAxisRotation[1], kUpAxisRotation[2], kUpAxisRotation[3]})}});
     for (std::size_t i = 0; i < objects.size(); ++i) {
         Json node{{"name", objects[i].name}};
         if (objects[i].TriangleCount() > 0) {
@@ -197,12 +199,12 @@ Json Document(const std::string& generator, const std::vector<MeshData>& objects
     }
     for (std::size_t i = 0; i < cameras.size(); ++i) {
         const CameraPose& pose = cameras[i].pose;
-        nodes.push_back(Json{{"name", cameras[i].name}, {"camera", i}, {"translation", pose.translation},
-                             {"rotation", pose.rotation}});
-        doc["cameras"].push_back(Json{{"name", cameras[i].name},
-                                      {"type", "perspective"},
-                                      {"perspective", {{"aspectRatio", pose.aspectRatio}, {"yfov", pose.yfov},
-                                                       {"znear", pose.znear}}}});
+        nodes.push_back(Json{
+            {"name", cameras[i].name}, {"camera", i}, {"translation", pose.translation}, {"rotation", pose.rotation}});
+        doc["cameras"].push_back(
+            Json{{"name", cameras[i].name},
+                 {"type", "perspective"},
+                 {"perspective", {{"aspectRatio", pose.aspectRatio}, {"yfov", pose.yfov}, {"znear", pose.znear}}}});
     }
     for (std::size_t n = 1; n < nodes.size(); ++n) nodes[0]["children"].push_back(n);
     if (plan.bytes > 0) {
@@ -221,9 +223,12 @@ bool ContainerForPath(const std::string& path, Container& container) {
     const auto endsWith = [&lower](const std::string& tail) {
         return lower.size() > tail.size() && lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
     };
-    if (endsWith(".glb")) container = Container::kBinary;
-    else if (endsWith(".gltf")) container = Container::kEmbedded;
-    else return false;
+    if (endsWith(".glb"))
+        container = Container::kBinary;
+    else if (endsWith(".gltf"))
+        container = Container::kEmbedded;
+    else
+        return false;
     return true;
 }
 
@@ -246,12 +251,14 @@ bool SceneWriter::Write(std::ostream& out, Container container, std::string* why
 
     std::string text = doc.dump();
     text.resize(Align4(text.size()), ' ');
-    const std::uint64_t total = kGlbHeaderBytes + kChunkHeaderBytes + text.size() +
-                                (plan.bytes > 0 ? kChunkHeaderBytes + plan.bytes : 0);
+    const std::uint64_t total =
+        kGlbHeaderBytes + kChunkHeaderBytes + text.size() + (plan.bytes > 0 ? kChunkHeaderBytes + plan.bytes : 0);
     if (total > maxBinaryBytes_) {
-        if (why) *why = "the scene takes " + std::to_string(total) + " bytes, more than a .glb can hold (" +
-                        std::to_string(maxBinaryBytes_) + " bytes); "
-                        "write a .gltf or use fewer --steps";
+        if (why)
+            *why = "the scene takes " + std::to_string(total) + " bytes, more than a .glb can hold (" +
+                   std::to_string(maxBinaryBytes_) +
+                   " bytes); "
+                   "write a .gltf or use fewer --steps";
         return false;
     }
     WriteU32(out, kGlbMagic);
@@ -263,9 +270,8 @@ bool SceneWriter::Write(std::ostream& out, Container container, std::string* why
     if (plan.bytes > 0) {
         WriteU32(out, static_cast<std::uint32_t>(plan.bytes));
         WriteU32(out, kBinChunk);
-        EmitBuffer(objects_, plan, [&out](const char* data, std::size_t size) {
-            out.write(data, static_cast<std::streamsize>(size));
-        });
+        EmitBuffer(objects_, plan,
+                   [&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
     }
     return true;
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-
 namespace {
 
 // Reports kept since the last clear. A process that never clears (a
@@ -114,8 +113,8 @@ void decomp_affine(Matrix3 m, AffineParts* parts) {
     AffineParts result;
     result.t = m.row[3];
     Float3 r0 = m.row[0], r1 = m.row[1], r2 = m.row[2];
-    const float det = r0.x * (r1.y * r2.z - r1.z * r2.y) - r0.y * (r1.x * r2.z - r1.z * r2.x) +
-                      r0.z * (r1.x * r2.y - r1.y * r2.x);
+    const float det =
+        r0.x * (r1.y * r2.z - r1.z * r2.y) - r0.y * (r1.x * r2.z - r1.z * r2.x) + r0.z * (r1.x * r2.y - r1.y * r2.x);
     result.f = det < 0.0f ? -1.0f : 1.0f;
     result.k = {Length(r0), Length(r1), Length(r2)};
     if (result.k.x > 0.0f && result.k.y > 0.0f && result.k.z > 0.0f) {

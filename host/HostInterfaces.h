@@ -15,7 +15,7 @@ class HostNode;
 
 // One patch of a host patch mesh.
 struct HostPatch {
-    std::int32_t type = 4;              // 3 (triangular) or 4 (quadrilateral)
+    std::int32_t type = 4;  // 3 (triangular) or 4 (quadrilateral)
     std::int32_t vertIndex[4] = {-1, -1, -1, -1};
     std::int32_t vecIndex[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
     std::int32_t interiorIndex[4] = {-1, -1, -1, -1};
@@ -98,8 +98,8 @@ protected:
 class Interface {
 public:
     // Adds a rollup page built from a dialog template; answers its window.
-    virtual HWND AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title,
-                              LPARAM param, DWORD flags) = 0;
+    virtual HWND AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param,
+                              DWORD flags) = 0;
     virtual void RemovePanelPage(HWND page) = 0;
     // Lets the host handle a mouse message of a rollup page.
     virtual int PanelMouseMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) = 0;

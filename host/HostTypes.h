@@ -73,9 +73,9 @@ struct HostQuat {
 // The decomposition of a transform. Only the translation, its first member,
 // is read by the plug-in.
 struct AffineParts {
-    Float3 t;        // translation
-    HostQuat q;      // essential rotation
-    HostQuat u;      // stretch rotation
+    Float3 t;           // translation
+    HostQuat q;         // essential rotation
+    HostQuat u;         // stretch rotation
     Float3 k{1, 1, 1};  // stretch factors (scale)
-    float f = 1.0f;  // sign of the determinant
+    float f = 1.0f;     // sign of the determinant
 };

@@ -48,5 +48,6 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #  define SW_SHOW 5
 #  define LOWORD(l) (static_cast<unsigned>(static_cast<std::uintptr_t>(l) & 0xffffu))
 #  define HIWORD(l) (static_cast<unsigned>((static_cast<std::uintptr_t>(l) >> 16) & 0xffffu))
-#  define MAKEWPARAM(lo, hi) (static_cast<WPARAM>((static_cast<unsigned>(lo) & 0xffffu) | ((static_cast<unsigned>(hi) & 0xffffu) << 16)))
+#  define MAKEWPARAM(lo, hi) \
+    (static_cast<WPARAM>((static_cast<unsigned>(lo) & 0xffffu) | ((static_cast<unsigned>(hi) & 0xffffu) << 16)))
 #endif

@@ -112,9 +112,8 @@ int RunExportCommand(const ExportOptions& given) {
     os::IsolatedRun run;
     {
         os::IsolatedRuns runs(os::IsolateLimits{job.memoryLimit});
-        runs.Start([&job](std::string&) {
-            return LoadAndExport(job, [](const std::string& message) { Complain(message); });
-        });
+        runs.Start(
+            [&job](std::string&) { return LoadAndExport(job, [](const std::string& message) { Complain(message); }); });
         std::size_t which = 0;
         if (runs.Wait(which, run) == os::IsolatedRuns::Waited::kInterrupted) {
             // Ctrl-C: the child ends, and what it had half written goes.

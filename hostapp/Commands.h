@@ -7,17 +7,17 @@
 
 // Exit codes of the host program.
 constexpr int kExitOk = 0;
-constexpr int kExitNotWritten = 1;  // the export did not write its file
-constexpr int kExitUsage = 2;       // bad usage, or a scene or plug-in that cannot be loaded
+constexpr int kExitNotWritten = 1;     // the export did not write its file
+constexpr int kExitUsage = 2;          // bad usage, or a scene or plug-in that cannot be loaded
 constexpr int kExitInterrupted = 130;  // Ctrl-C: 128 and SIGINT's number, as a shell reports it
 
 struct ExportOptions {
     std::string plugin;
     std::vector<std::string> inputs;  // scene files and folders; several, or a folder: a batch export
-    std::string scene;   // of a single export; empty: the embedded default scene
-    std::string output;  // empty: a name in the current folder
+    std::string scene;                // of a single export; empty: the embedded default scene
+    std::string output;               // empty: a name in the current folder
     bool noOpen = false;
-    bool progress = false;  // show progress while exporting
+    bool progress = false;        // show progress while exporting
     std::uint64_t maxMemory = 0;  // what a scene's load and export may take; 0: half the machine's memory
     unsigned jobs = 0;            // a batch's exports at once; 0: one per core
     std::string report;           // a batch's JSON report; empty: none

@@ -45,8 +45,8 @@ DiscoveryAnswers Discover(const PluginExports& exports) {
 std::vector<std::string> DiscoveryProblems(const DiscoveryAnswers& answers) {
     std::vector<std::string> problems;
     if (answers.version != HostInterfaceVersion)
-        problems.push_back("the plug-in is built for interface version " + Hex(answers.version) + ", this host speaks " +
-                           Hex(HostInterfaceVersion));
+        problems.push_back("the plug-in is built for interface version " + Hex(answers.version) +
+                           ", this host speaks " + Hex(HostInterfaceVersion));
     if (answers.classCount < 1) problems.push_back("the plug-in declares no classes");
     if (!answers.descriptor) {
         problems.push_back("the plug-in answers no descriptor for class 0");
@@ -61,8 +61,7 @@ std::vector<std::string> DiscoveryProblems(const DiscoveryAnswers& answers) {
 std::string DescribeDiscovery(const DiscoveryAnswers& answers) {
     const std::uint32_t v = answers.version;
     char version[64];
-    std::snprintf(version, sizeof version, "%s (%u, %u, %u)", Hex(v).c_str(), v >> 16,
-                  (v >> 8) & 0xFFu, v & 0xFFu);
+    std::snprintf(version, sizeof version, "%s (%u, %u, %u)", Hex(v).c_str(), v >> 16, (v >> 8) & 0xFFu, v & 0xFFu);
     std::string text = Line("description", Text(answers.description));
     text += Line("classes", std::to_string(answers.classCount));
     text += Line("version stamp", version);
@@ -71,7 +70,8 @@ std::string DescribeDiscovery(const DiscoveryAnswers& answers) {
     text += Line("class 0", Text(c.classLabel));
     text += Line("  category", Text(c.categoryLabel));
     text += Line("  class code", Hex(c.classCode.a) + " " + Hex(c.classCode.b));
-    text += Line("  super-class", Hex(c.superClassCode) + (c.superClassCode == UtilitySuperClassCode ? " (utility)" : ""));
+    text +=
+        Line("  super-class", Hex(c.superClassCode) + (c.superClassCode == UtilitySuperClassCode ? " (utility)" : ""));
     text += Line("  public", c.publicFlag ? "yes" : "no");
     return text;
 }

@@ -71,8 +71,7 @@ void PressExport(HWND page, ExportRun& run) {
         return;
     }
     run.pressed = true;
-    desktop::SendPageMessage(page, WM_COMMAND, MAKEWPARAM(button->id, kButtonClicked),
-                             static_cast<LPARAM>(button->id));
+    desktop::SendPageMessage(page, WM_COMMAND, MAKEWPARAM(button->id, kButtonClicked), static_cast<LPARAM>(button->id));
 }
 
 }  // namespace
@@ -122,8 +121,10 @@ ExportRun RunExport(HostClassDesc& descriptor, std::unique_ptr<MemoryNode> scene
     utility->OpenPanel(&host, &panel);
     run.pageTitle = host.PageTitle();
     const HWND page = host.Page();
-    if (page) PressExport(page, run);
-    else run.problem = "the utility added no page to the panel";
+    if (page)
+        PressExport(page, run);
+    else
+        run.problem = "the utility added no page to the panel";
     utility->ClosePanel(&host, &panel);
     run.pageRemoved = page && !host.Page() && desktop::PageTemplate(page).controls.empty();
     return run;

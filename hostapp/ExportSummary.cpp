@@ -24,9 +24,12 @@ bool CountAfter(std::string_view line, std::string_view prefix, std::int64_t& va
 
 void CountLine(std::string_view line, ExportSummary& summary) {
     std::int64_t n = 0;
-    if (CountAfter(line, "PATCHOBJECTS\t", n)) summary.patchObjects = n;
-    else if (CountAfter(line, "\tNUMPATCHES ", n)) summary.patches += n;
-    else if (CountAfter(line, "NUMCAMERAS ", n)) summary.cameras = n;
+    if (CountAfter(line, "PATCHOBJECTS\t", n))
+        summary.patchObjects = n;
+    else if (CountAfter(line, "\tNUMPATCHES ", n))
+        summary.patches += n;
+    else if (CountAfter(line, "NUMCAMERAS ", n))
+        summary.cameras = n;
 }
 
 // Splits a chunk into lines; a line cut at the chunk's end waits in carry.
@@ -70,8 +73,6 @@ std::optional<ExportSummary> SummariseFile(const std::string& path) {
 
 std::string FormatSummary(const ExportSummary& summary, const std::string& path) {
     return "patch objects: " + std::to_string(summary.patchObjects) + "\n" +
-           "patches: " + std::to_string(summary.patches) + "\n" +
-           "cameras: " + std::to_string(summary.cameras) + "\n" +
-           "bytes: " + std::to_string(summary.bytes) + "\n" +
-           "file: " + path + "\n";
+           "patches: " + std::to_string(summary.patches) + "\n" + "cameras: " + std::to_string(summary.cameras) + "\n" +
+           "bytes: " + std::to_string(summary.bytes) + "\n" + "file: " + path + "\n";
 }

@@ -18,26 +18,31 @@ namespace {
 
 void AddExport(CLI::App& app, ExportOptions& options) {
     CLI::App* command = app.add_subcommand("export", "Export a scene through the plug-in's panel");
-    command->add_option("SCENE", options.inputs,
-                        "Scene file (.json), Bezier patch file (.bpt), polygon mesh (.obj) or another "
-                        "tool's scene (glTF, FBX, COLLADA, 3DS, PLY, STL, ...: see formats); "
-                        "the embedded default scene when none is named. Several files, or folders "
-                        "(searched for every extension that formats lists), make a batch export")
+    command
+        ->add_option("SCENE", options.inputs,
+                     "Scene file (.json), Bezier patch file (.bpt), polygon mesh (.obj) or another "
+                     "tool's scene (glTF, FBX, COLLADA, 3DS, PLY, STL, ...: see formats); "
+                     "the embedded default scene when none is named. Several files, or folders "
+                     "(searched for every extension that formats lists), make a batch export")
         ->type_name("");
-    command->add_option("-o,--output", options.output,
-                        "File to write (at most 259 characters as an absolute path); default: the scene's "
-                        "name with .txt in the current folder, gantline_scene.txt for the default scene. "
-                        "In a batch, the folder to write to (made if missing): each input X becomes "
-                        "<folder>/<X's path below its folder argument>.txt")
+    command
+        ->add_option("-o,--output", options.output,
+                     "File to write (at most 259 characters as an absolute path); default: the scene's "
+                     "name with .txt in the current folder, gantline_scene.txt for the default scene. "
+                     "In a batch, the folder to write to (made if missing): each input X becomes "
+                     "<folder>/<X's path below its folder argument>.txt")
         ->type_name("FILE|FOLDER");
-    command->add_option("-j,--jobs", options.jobs, "A batch's exports at once, each in a process of its own; "
-                                                    "default: the number of cores")
+    command
+        ->add_option("-j,--jobs", options.jobs,
+                     "A batch's exports at once, each in a process of its own; "
+                     "default: the number of cores")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
-    command->add_option("--report", options.report,
-                        "A batch's report: a JSON array, one record per input in input order (input, output, "
-                        "status exported|refused|failed, message, patchObjects, patches, cameras, seconds, "
-                        "peakBytes)")
+    command
+        ->add_option("--report", options.report,
+                     "A batch's report: a JSON array, one record per input in input order (input, output, "
+                     "status exported|refused|failed, message, patchObjects, patches, cameras, seconds, "
+                     "peakBytes)")
         ->type_name("FILE.json");
     command->add_flag("--no-open", options.noOpen, "Do not ask the desktop to open the written file");
     command
@@ -45,15 +50,18 @@ void AddExport(CLI::App& app, ExportOptions& options) {
             "--max-memory",
             [&options](const std::string& text) {
                 const std::optional<std::uint64_t> bytes = ParseMemorySize(text);
-                if (!bytes) throw CLI::ValidationError("--max-memory", "expected a size such as 512M or 12G, found \"" + text + "\"");
+                if (!bytes)
+                    throw CLI::ValidationError("--max-memory",
+                                               "expected a size such as 512M or 12G, found \"" + text + "\"");
                 options.maxMemory = *bytes;
             },
             "The most memory a scene's load and export may take (512M, 12G, ...); a scene that needs more is "
             "refused; default: half the machine's memory")
         ->type_name("SIZE");
-    command->footer("Exit status: 0 written, 1 the file could not be written, 2 bad usage or a scene or "
-                    "plug-in that cannot be loaded. A batch: 0 all exported, 1 an output could not be written, "
-                    "else 2 an input was refused; 130 interrupted.\n");
+    command->footer(
+        "Exit status: 0 written, 1 the file could not be written, 2 bad usage or a scene or "
+        "plug-in that cannot be loaded. A batch: 0 all exported, 1 an output could not be written, "
+        "else 2 an input was refused; 130 interrupted.\n");
 }
 
 }  // namespace

@@ -64,7 +64,8 @@ public:
 
     bool Update(float percentage) override {
         const int percent = std::isfinite(percentage) ? static_cast<int>(std::clamp(percentage, 0.0f, 1.0f) * 100) : 0;
-        if (listener_.status && percent != shown_) listener_.status("reading " + name_ + ": " + std::to_string(percent) + "%");
+        if (listener_.status && percent != shown_)
+            listener_.status("reading " + name_ + ": " + std::to_string(percent) + "%");
         shown_ = percent;
         return true;
     }
@@ -134,7 +135,8 @@ private:
 // it lives.
 class QuietStandardStreams {
 public:
-    QuietStandardStreams() : out_(std::cout.rdbuf(&sink_)), err_(std::cerr.rdbuf(&sink_)), log_(std::clog.rdbuf(&sink_)) {}
+    QuietStandardStreams()
+        : out_(std::cout.rdbuf(&sink_)), err_(std::cerr.rdbuf(&sink_)), log_(std::clog.rdbuf(&sink_)) {}
     ~QuietStandardStreams() {
         std::cout.rdbuf(out_);
         std::cerr.rdbuf(err_);
@@ -213,8 +215,9 @@ std::string DroppedFaces(const aiScene& scene, const std::string& format, const 
         const std::uint64_t kept = SceneTriangles(scene);
         if (declared && kept < *declared) {
             const std::uint64_t lost = *declared - kept;
-            return std::to_string(lost) + " of the " + std::to_string(*declared) + " triangles that the file declares " +
-                   (lost == 1 ? "was" : "were") + " dropped by the importer (out-of-range indices)";
+            return std::to_string(lost) + " of the " + std::to_string(*declared) +
+                   " triangles that the file declares " + (lost == 1 ? "was" : "were") +
+                   " dropped by the importer (out-of-range indices)";
         }
     }
     return logged;
@@ -270,8 +273,7 @@ SceneLoad ImportUnguarded(const std::string& name, const LoadListener& listener,
         std::find(std::begin(kImporterRoots), std::end(kImporterRoots), format) != std::end(kImporterRoots);
     if (format == kTargetCameras && scene->mNumCameras > 0) options.cameraTargets = CameraTargets3ds(bytes());
     SceneLoad load = BuildImportedScene(*scene, options, listener);
-    if (load && !fault.empty() && listener.warn)
-        listener.warn(name + ": left out " + PassedOver(fault));
+    if (load && !fault.empty() && listener.warn) listener.warn(name + ": left out " + PassedOver(fault));
     return load;
 }
 
@@ -283,7 +285,6 @@ SceneLoad Import(const std::string& name, const LoadListener& listener, Read&& r
     return GuardedLoad<SceneLoad>(name, [&] { return ImportUnguarded(name, listener, read, bytes); });
 }
 
-
 }  // namespace
 
 bool HasSceneImporter() { return true; }
@@ -294,9 +295,10 @@ std::vector<std::string> ImporterExtensions() {
     std::vector<std::string> extensions;
     std::istringstream items(list.C_Str());
     for (std::string item; std::getline(items, item, ';');) {
-        const std::string extension = LowerAscii(item.substr(item.find('.') == std::string::npos ? item.size() : item.find('.')));
-        if (extension.size() < 2 || std::find(std::begin(kOwnExtensions), std::end(kOwnExtensions), extension) !=
-                                        std::end(kOwnExtensions)) {
+        const std::string extension =
+            LowerAscii(item.substr(item.find('.') == std::string::npos ? item.size() : item.find('.')));
+        if (extension.size() < 2 ||
+            std::find(std::begin(kOwnExtensions), std::end(kOwnExtensions), extension) != std::end(kOwnExtensions)) {
             continue;
         }
         extensions.push_back(extension);
@@ -316,7 +318,8 @@ SceneLoad ImportSceneFile(const std::string& path, const LoadListener& listener)
         std::error_code unknown;
         const std::uintmax_t size = std::filesystem::file_size(path, unknown);
         std::ifstream in(path, std::ios::binary);
-        if (!unknown) problem = DeclaredCountsProblem(LowerAscii(std::filesystem::path(path).extension().string()), in, size);
+        if (!unknown)
+            problem = DeclaredCountsProblem(LowerAscii(std::filesystem::path(path).extension().string()), in, size);
     }
     if (!problem.empty()) return {nullptr, path + ": " + problem};
     const auto read = [&](Assimp::Importer& importer, unsigned flags) { return importer.ReadFile(path, flags); };
@@ -331,7 +334,8 @@ SceneLoad ImportSceneBytes(const std::string& bytes, const std::string& extensio
     std::string problem = PlyHeaderProblem(bytes.substr(0, kPlyHeaderLimit));
     if (problem.empty()) {
         std::istringstream in(bytes);
-        problem = DeclaredCountsProblem(LowerAscii(extension.rfind('.', 0) == 0 ? extension : "." + extension), in, bytes.size());
+        problem = DeclaredCountsProblem(LowerAscii(extension.rfind('.', 0) == 0 ? extension : "." + extension), in,
+                                        bytes.size());
     }
     if (!problem.empty()) return {nullptr, name + ": " + problem};
     const std::string hint = extension.empty() || extension[0] != '.' ? extension : extension.substr(1);

@@ -44,8 +44,7 @@ bool ParseNumber(std::string word, Number& value) {
 
 bool ParsePoint(const std::vector<std::string>& words, Float3& point) {
     return words.size() == 3 && ParseNumber(words[0], point.x) && ParseNumber(words[1], point.y) &&
-           ParseNumber(words[2], point.z) && std::isfinite(point.x) && std::isfinite(point.y) &&
-           std::isfinite(point.z);
+           ParseNumber(words[2], point.z) && std::isfinite(point.x) && std::isfinite(point.y) && std::isfinite(point.z);
 }
 
 std::string Quoted(const std::string& line) {
@@ -84,8 +83,8 @@ bool ReadCount(LineReader& lines, const std::string& name, long& count, std::str
         return false;
     }
     if (words.size() != 1 || !ParseNumber(words[0], count) || count < 0 || count > kMaxPatches) {
-        error = lines.Where() + "expected the number of patches (0 to " + std::to_string(kMaxPatches) + ")" +
-                lines.Found();
+        error =
+            lines.Where() + "expected the number of patches (0 to " + std::to_string(kMaxPatches) + ")" + lines.Found();
         return false;
     }
     return true;
@@ -143,8 +142,8 @@ bool ReadBezierPatches(std::istream& in, const std::string& name, std::vector<Co
     }
     std::vector<std::string> words;
     if (lines.Next(words)) {
-        error = lines.Where() + "unexpected text after the last of " + std::to_string(count) + " patches" +
-                lines.Found();
+        error =
+            lines.Where() + "unexpected text after the last of " + std::to_string(count) + " patches" + lines.Found();
         return false;
     }
     if (in.bad()) {

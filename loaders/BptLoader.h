@@ -17,8 +17,7 @@ using ControlNet = std::array<Float3, 16>;
 
 // Reads the patches of a Bezier patch file. On failure answers false, with
 // error naming the file (as name) and the line.
-bool ReadBezierPatches(std::istream& in, const std::string& name, std::vector<ControlNet>& patches,
-                       std::string& error);
+bool ReadBezierPatches(std::istream& in, const std::string& name, std::vector<ControlNet>& patches, std::string& error);
 
 // One quadrilateral patch per control net, in order. Corners are
 // P[0][0], P[0][3], P[3][3], P[3][0]; edge i runs from corner i to corner

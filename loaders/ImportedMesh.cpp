@@ -100,9 +100,7 @@ private:
     std::size_t mask_ = 0;
 };
 
-std::string MeshName(const aiMesh& mesh) {
-    return std::string("mesh \"") + mesh.mName.C_Str() + "\"";
-}
+std::string MeshName(const aiMesh& mesh) { return std::string("mesh \"") + mesh.mName.C_Str() + "\""; }
 
 // Counts what the meshes hold and makes room for their faces.
 bool CheckSizes(const std::vector<const aiMesh*>& meshes, std::size_t& positions, PolygonMesh& out,

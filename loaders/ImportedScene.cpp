@@ -66,8 +66,8 @@ private:
     std::string error_;
     std::unordered_map<std::string, MemoryNode*> byName_;  // the first node of each name
     std::unordered_set<const aiNode*> seen_;
-    std::unordered_set<std::string> lights_;  // the names of the lights' nodes
-    MemoryNode* fileRoot_ = nullptr;          // the host node of the file's root
+    std::unordered_set<std::string> lights_;                                      // the names of the lights' nodes
+    MemoryNode* fileRoot_ = nullptr;                                              // the host node of the file's root
     std::map<std::vector<unsigned>, std::shared_ptr<const PolygonMesh>> joined_;  // by mesh list
     std::size_t points_ = 0, lines_ = 0, faces_ = 0, nodes_ = 0;
 };
@@ -137,7 +137,8 @@ bool SceneBuilder::AddMeshes(const aiNode& source, MemoryNode& node) {
         std::vector<const aiMesh*> meshes;
         for (const unsigned index : list) {
             if (index >= scene_.mNumMeshes || !scene_.mMeshes[index]) {
-                return Fail("node \"" + node.name + "\" names mesh " + std::to_string(index) + ", which does not exist");
+                return Fail("node \"" + node.name + "\" names mesh " + std::to_string(index) +
+                            ", which does not exist");
             }
             meshes.push_back(scene_.mMeshes[index]);
         }

@@ -11,8 +11,8 @@
 struct aiScene;
 
 struct ImportOptions {
-    std::string name;               // the file, as errors and warnings name it
-    bool dropRootTransform = false; // the root's transform is the importer's, not the file's
+    std::string name;                // the file, as errors and warnings name it
+    bool dropRootTransform = false;  // the root's transform is the importer's, not the file's
     // Points that cameras look at, by camera name, in the file root's
     // space, for cameras whose target the importer does not keep.
     std::map<std::string, Float3> cameraTargets;

@@ -60,7 +60,7 @@ private:
 
     std::streambuf* source_;
     char block_[4096];
-    bool lineStart_ = true;      // only blanks since the line began
+    bool lineStart_ = true;       // only blanks since the line began
     bool afterLeadingV_ = false;  // the last character was a "v" that began a statement
     bool afterLeadingF_ = false;  // the last character was an "f" that began a statement
     bool bareFace_ = false;
@@ -187,11 +187,12 @@ bool TakeFaces(const std::vector<tinyobj::shape_t>& shapes, const std::vector<st
 
 // Why a file without faces is refused.
 std::string NoFaces(const std::vector<tinyobj::shape_t>& shapes, const std::string& start) {
-    const bool utf16 = start.size() >= 2 && ((start[0] == '\xFE' && start[1] == '\xFF') ||
-                                             (start[0] == '\xFF' && start[1] == '\xFE'));
+    const bool utf16 =
+        start.size() >= 2 && ((start[0] == '\xFE' && start[1] == '\xFF') || (start[0] == '\xFF' && start[1] == '\xFE'));
     if (utf16) return "the file is UTF-16 text, which the reader does not take (save it as UTF-8)";
     for (const tinyobj::shape_t& shape : shapes)
-        if (!shape.lines.indices.empty() || !shape.points.indices.empty()) return "the file holds only points and lines";
+        if (!shape.lines.indices.empty() || !shape.points.indices.empty())
+            return "the file holds only points and lines";
     return "the file holds no faces";
 }
 

@@ -27,9 +27,7 @@ constexpr const char* kDefaultSceneFile = "default_scene.json";
 // Scene files are small; a larger one is refused rather than read.
 constexpr std::uintmax_t kMaxSceneFileBytes = 256u * 1024u * 1024u;
 
-std::string LowerExtension(const std::filesystem::path& path) {
-    return LowerAscii(path.extension().string());
-}
+std::string LowerExtension(const std::filesystem::path& path) { return LowerAscii(path.extension().string()); }
 
 // A scene of one object under a root node, on a node named after the file.
 SceneLoad SingleObjectScene(const std::filesystem::path& path, std::unique_ptr<MemoryObject> object) {
@@ -72,7 +70,8 @@ SceneLoad LoadAnyFile(const std::string& pathText, const LoadListener& listener)
     const std::string extension = LowerExtension(path);
     const bool own = extension == ".json" || extension == ".bpt" || extension == ".obj";
     if (!own && !Imported(extension)) {
-        return {nullptr, pathText + ": unknown kind of scene file (" + (HasSceneImporter() ? "see ferrule-host formats" : "expected .json, .bpt or .obj") + ")"};
+        return {nullptr, pathText + ": unknown kind of scene file (" +
+                             (HasSceneImporter() ? "see ferrule-host formats" : "expected .json, .bpt or .obj") + ")"};
     }
     std::error_code ignored;
     std::ifstream in;

@@ -44,9 +44,9 @@ Float3 RowOf(const double (&row)[3]) {
 
 Matrix3 LocalMatrix(const Transform& t) {
     const Rows scale{{{t.scale.x, 0, 0}, {0, t.scale.y, 0}, {0, 0, t.scale.z}}};
-    const Rows turned = Product(Product(Product(scale, Rotation(0, t.rotationDegrees.x)),
-                                        Rotation(1, t.rotationDegrees.y)),
-                                Rotation(2, t.rotationDegrees.z));
+    const Rows turned =
+        Product(Product(Product(scale, Rotation(0, t.rotationDegrees.x)), Rotation(1, t.rotationDegrees.y)),
+                Rotation(2, t.rotationDegrees.z));
     Matrix3 m;
     for (int r = 0; r < 3; ++r) m.row[r] = RowOf(turned.m[r]);
     m.row[3] = t.translation;

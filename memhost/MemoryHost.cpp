@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace {
 const HostPatch kNoPatch{};
 const HostPatchEdge kNoEdge{};
@@ -87,19 +86,19 @@ HostObject* MemoryObject::Become(HostTime time, HostTypeId type) {
     if (type != PatchObjectType) return nullptr;
     HostStats().lastConversionTime = time;
     switch (conversion) {
-    case Conversion::Self:
-        return this;
-    case Conversion::NewObject: {
-        std::unique_ptr<MemoryObject> made(new MemoryObject());
-        made->conversion = Conversion::Self;
-        if (builder) made->mesh = builder();
-        made->ownedByCaller = true;
-        ++HostStats().conversions;
-        return made.release();  // the caller owns it and gives it back with DeleteMe
-    }
-    case Conversion::None:
-    case Conversion::Fails:
-        break;
+        case Conversion::Self:
+            return this;
+        case Conversion::NewObject: {
+            std::unique_ptr<MemoryObject> made(new MemoryObject());
+            made->conversion = Conversion::Self;
+            if (builder) made->mesh = builder();
+            made->ownedByCaller = true;
+            ++HostStats().conversions;
+            return made.release();  // the caller owns it and gives it back with DeleteMe
+        }
+        case Conversion::None:
+        case Conversion::Fails:
+            break;
     }
     return nullptr;
 }
@@ -182,8 +181,8 @@ void MemoryNode::SetObject(std::unique_ptr<MemoryObject> object) { object_ = std
 MemoryInterface::MemoryInterface() : root_(std::make_unique<MemoryNode>("Scene Root")) {}
 MemoryInterface::~MemoryInterface() = default;
 
-HWND MemoryInterface::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title,
-                                   LPARAM param, DWORD) {
+HWND MemoryInterface::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param,
+                                   DWORD) {
     ++pagesAdded;
     lastPageTitle = title ? title : "";
     return pages.create ? pages.create(instance, dialogId, proc, param) : nullptr;

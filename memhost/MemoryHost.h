@@ -36,11 +36,11 @@ public:
 
 // Counters that tests and the host program read.
 struct MemoryHostStats {
-    std::int64_t conversions = 0;        // objects created by Become
-    std::int64_t ownedDeletes = 0;       // DeleteMe on an object the caller owned
-    std::int64_t illegalDeletes = 0;     // DeleteMe on an object the scene owns
+    std::int64_t conversions = 0;     // objects created by Become
+    std::int64_t ownedDeletes = 0;    // DeleteMe on an object the caller owned
+    std::int64_t illegalDeletes = 0;  // DeleteMe on an object the scene owns
     std::int64_t cameraEvaluations = 0;
-    HostInterval lastInterval{};         // as passed to the last camera evaluation
+    HostInterval lastInterval{};  // as passed to the last camera evaluation
     HostTime lastConversionTime = -1;
     HostTime lastCameraTime = -1;
 };
@@ -85,7 +85,7 @@ public:
     bool isCamera = false;
     int cameraAnswer = 1;
     MeshBuilder builder;
-    MemoryPatchMesh mesh;  // the data of a patch object
+    MemoryPatchMesh mesh;         // the data of a patch object
     std::size_t sourceBytes = 0;  // size of the host data a conversion reads
     bool ownedByCaller = false;   // set on objects that Become created
 
@@ -116,8 +116,8 @@ public:
     MemoryNode* ChildNode(std::size_t index) { return children_[index].get(); }
 
     std::string name;
-    Matrix3 world;                  // world transform, answered at every time
-    MemoryNode* target = nullptr;   // look-at target, not owned
+    Matrix3 world;                 // world transform, answered at every time
+    MemoryNode* target = nullptr;  // look-at target, not owned
 
     // What the walker asked, for tests.
     int childCountCalls = 0;

@@ -65,8 +65,8 @@ private:
     void Fill(const PolygonMesh& mesh, MeshCounts& counts);
     void SortAndCount(MeshCounts& counts);
 
-    std::vector<std::size_t> start_;    // per vertex, first slot of its bucket
-    std::vector<std::int32_t> size_;    // per vertex, distinct edges in its bucket
+    std::vector<std::size_t> start_;  // per vertex, first slot of its bucket
+    std::vector<std::int32_t> size_;  // per vertex, distinct edges in its bucket
     std::vector<Slot> slots_;
 };
 

@@ -15,8 +15,8 @@
 // number of corners followed by the corners' vertex indices in one list.
 struct PolygonMesh {
     std::vector<Float3> points;
-    std::vector<std::int32_t> corners;      // every face's vertex indices, face after face
-    std::vector<std::uint8_t> faceSides;    // corners per face, 3 to 255
+    std::vector<std::int32_t> corners;    // every face's vertex indices, face after face
+    std::vector<std::uint8_t> faceSides;  // corners per face, 3 to 255
 
     // Bytes of mesh data held (the lists' elements).
     std::size_t MemoryBytes() const;

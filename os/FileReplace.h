@@ -73,8 +73,7 @@ private:
 // kKeptNameLength bytes of the name, eight hexadecimal digits of unique, and
 // ".tmp". Less of the name is kept where the whole would be longer than
 // maxLength, the platform's longest path.
-std::string TempSibling(const std::string& target, const char* separators, unsigned long unique,
-                        std::size_t maxLength);
+std::string TempSibling(const std::string& target, const char* separators, unsigned long unique, std::size_t maxLength);
 // Bytes of the target's name kept in its temporary's name, so that the
 // temporary's name fits a folder entry of 255 bytes.
 constexpr std::size_t kKeptNameLength = 200;

@@ -1,10 +1,10 @@
 // Replacing a file on Windows: a temporary beside it, put in its place with
 // ReplaceFileA, which keeps the replaced file's attributes and security.
 #ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
 #endif
 #ifndef NOMINMAX
-#define NOMINMAX
+#  define NOMINMAX
 #endif
 #include <windows.h>
 #include <fcntl.h>
@@ -55,22 +55,24 @@ enum class Kind { kMissing, kReplace, kInPlace };
 // missing folder): in place too, where the plain open reports the same.
 // A symbolic link is followed to the file it leads to.
 Kind Probe(std::string& target) {
-    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Kind::kMissing : Kind::kInPlace;
     Kind kind = Kind::kReplace;
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-        info.nNumberOfLinks > 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) || info.nNumberOfLinks > 1 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         kind = Kind::kInPlace;
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (kind == Kind::kReplace && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         std::string resolved(kLongPath, '\0');
         const DWORD length = GetFinalPathNameByHandleA(file, resolved.data(), kLongPath, FILE_NAME_NORMALIZED);
-        if (length == 0 || length >= kLongPath) kind = Kind::kInPlace;
-        else target = resolved.substr(0, length);
+        if (length == 0 || length >= kLongPath)
+            kind = Kind::kInPlace;
+        else
+            target = resolved.substr(0, length);
     }
     CloseHandle(file);
     return kind;
@@ -144,8 +146,8 @@ bool SyncToDisk(std::FILE* stream, std::string& why) {
 
 bool MoveOver(const std::string& temp, const std::string& target, std::string& why) {
     // ReplaceFileA wants a file to replace; a new one is moved in place.
-    bool ok = ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                           nullptr) != 0;
+    bool ok =
+        ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
     if (!ok && GetLastError() == ERROR_FILE_NOT_FOUND)
         ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) why = Why(GetLastError());

@@ -36,9 +36,8 @@ ExportPatch::ExportPatch(const HostPatch& patch, const HostPatchMesh& mesh, std:
 }
 
 bool operator==(const ExportPatch& a, const ExportPatch& b) {
-    return a.sides == b.sides && std::equal(a.verts, a.verts + 4, b.verts) &&
-           std::equal(a.vecs, a.vecs + 8, b.vecs) && std::equal(a.interior, a.interior + 4, b.interior) &&
-           std::equal(a.adjacent, a.adjacent + 4, b.adjacent);
+    return a.sides == b.sides && std::equal(a.verts, a.verts + 4, b.verts) && std::equal(a.vecs, a.vecs + 8, b.vecs) &&
+           std::equal(a.interior, a.interior + 4, b.interior) && std::equal(a.adjacent, a.adjacent + 4, b.adjacent);
 }
 
 ExportPatchObject::ExportPatchObject(const HostPatchMesh& mesh) {

@@ -51,7 +51,8 @@ bool IsTooLarge(const char* p, const char* end, bool hex) {
 }
 
 // Exact powers of ten: every one up to 10^22 is held exactly by a double.
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 constexpr int kMaxFastDigits = 15;
 
 // The format's own numbers ("%f": digits, a point, six digits) without

@@ -10,8 +10,8 @@
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define GANTLINE_NUMTEXT_SSE2 1
+#  include <emmintrin.h>
+#  define GANTLINE_NUMTEXT_SSE2 1
 #endif
 
 // The digit writers and readers build words of characters with the first

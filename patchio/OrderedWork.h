@@ -26,7 +26,9 @@ public:
     // pieces pieces, on workers threads, at most ahead of them made and not
     // yet done with.
     Work(std::size_t pieces, std::int32_t workers, std::size_t ahead)
-        : pieces_(pieces), workers_(Workers(pieces, workers)), slots_(ahead < 1 ? 1 : ahead),
+        : pieces_(pieces),
+          workers_(Workers(pieces, workers)),
+          slots_(ahead < 1 ? 1 : ahead),
           made_(slots_.size(), kNone) {}
     Work(const Work&) = delete;
     Work& operator=(const Work&) = delete;
@@ -151,8 +153,8 @@ private:
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::size_t next_ = 0;    // the next piece to make
-    std::size_t taken_ = 0;   // pieces handed back
+    std::size_t next_ = 0;   // the next piece to make
+    std::size_t taken_ = 0;  // pieces handed back
     std::size_t held_ = kNone;
     bool stop_ = false;
     bool failed_ = false;

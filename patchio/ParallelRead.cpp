@@ -11,13 +11,19 @@ std::size_t ChunkBytes(const PatchIO& set) {
 bool WorthIt(const PatchIO& set, std::size_t size) { return set.ReadThreads() > 1 && size > 2 * ChunkBytes(set); }
 
 ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, ChunkReader read)
-    : text_(text), size_(size), chunkBytes_(ChunkBytes(set)), chunks_((size + chunkBytes_ - 1) / chunkBytes_),
+    : text_(text),
+      size_(size),
+      chunkBytes_(ChunkBytes(set)),
+      chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
     Begin(set.ReadThreads());
 }
 
 ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::size_t size, ChunkReader read)
-    : path_(path), size_(size), chunkBytes_(ChunkBytes(set)), chunks_((size + chunkBytes_ - 1) / chunkBytes_),
+    : path_(path),
+      size_(size),
+      chunkBytes_(ChunkBytes(set)),
+      chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
     Begin(set.ReadThreads());
 }
@@ -76,7 +82,8 @@ const Run* ReadAhead::RunAt(std::int64_t position, bool patches, std::int32_t fi
         while (run_ < runs.size() && runs[run_].start < position) ++run_;
         if (run_ < runs.size()) {
             const Run& run = runs[run_];
-            if (run.start > position || run.patches != patches || run.first != first || run.count > most) return nullptr;
+            if (run.start > position || run.patches != patches || run.first != first || run.count > most)
+                return nullptr;
             ++run_;
             return &run;
         }

@@ -48,9 +48,12 @@ Section SectionAt(const PatchIO& set, std::int64_t section) {
     if (IsCameras(set, section)) return {set.NumCameras(), kCameraBytes};
     const ExportPatchObject& object = ObjectOf(set, section);
     switch ((section - 1) % 3) {
-    case 0: return {object.NumVerts(), kPointBytes};
-    case 1: return {object.NumVecs(), kPointBytes};
-    default: return {object.NumPatches(), kPatchBytes};
+        case 0:
+            return {object.NumVerts(), kPointBytes};
+        case 1:
+            return {object.NumVecs(), kPointBytes};
+        default:
+            return {object.NumPatches(), kPatchBytes};
     }
 }
 
@@ -111,21 +114,21 @@ void WriteSection(TextSink& out, const PatchIO& set, std::int64_t s, std::int32_
     }
     const ExportPatchObject& object = ObjectOf(set, s);
     switch ((s - 1) % 3) {
-    case 0:
-        if (first) {
-            WritePatchObjectNumber(out, static_cast<std::int32_t>((s - 1) / 3));
-            WriteCount(out, "NUMVERTS", object.NumVerts());
-        }
-        WritePoints(out, object.VertData(), begin, end);
-        break;
-    case 1:
-        if (first) WriteCount(out, "NUMVECS", object.NumVecs());
-        WritePoints(out, object.VecData(), begin, end);
-        break;
-    default:
-        if (first) WriteCount(out, "NUMPATCHES", object.NumPatches());
-        for (std::int32_t j = begin; j < end; ++j) WritePatch(out, j, object.PatchAt(j));
-        break;
+        case 0:
+            if (first) {
+                WritePatchObjectNumber(out, static_cast<std::int32_t>((s - 1) / 3));
+                WriteCount(out, "NUMVERTS", object.NumVerts());
+            }
+            WritePoints(out, object.VertData(), begin, end);
+            break;
+        case 1:
+            if (first) WriteCount(out, "NUMVECS", object.NumVecs());
+            WritePoints(out, object.VecData(), begin, end);
+            break;
+        default:
+            if (first) WriteCount(out, "NUMPATCHES", object.NumPatches());
+            for (std::int32_t j = begin; j < end; ++j) WritePatch(out, j, object.PatchAt(j));
+            break;
     }
 }
 

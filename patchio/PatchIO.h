@@ -98,12 +98,12 @@ struct ExportCamera {
 
 // Why a read failed: where, what was found, and what was expected there.
 struct ReadFailure {
-    bool opened = false;       // false: the file could not be opened
-    std::int64_t line = 0;     // of the failing token, from 1
-    std::int64_t column = 0;   // of the failing token, from 1
-    bool atEnd = false;        // the file ended where a token was expected
-    std::string found;         // the failing token (empty at the end)
-    std::string expected;      // what the format demands there
+    bool opened = false;          // false: the file could not be opened
+    std::int64_t line = 0;        // of the failing token, from 1
+    std::int64_t column = 0;      // of the failing token, from 1
+    bool atEnd = false;           // the file ended where a token was expected
+    std::string found;            // the failing token (empty at the end)
+    std::string expected;         // what the format demands there
     std::string Message() const;  // "expected ... found ..."
 };
 

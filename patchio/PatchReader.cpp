@@ -91,14 +91,15 @@ public:
         if (!tokens_.TokenSoon(kRunLineLead)) return run.end;
         const std::int64_t at = tokens_.Consumed();
         const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
-        const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 && IntOf(Token(), run.first) &&
-                             run.first >= 0;
+        const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 &&
+                             IntOf(Token(), run.first) && run.first >= 0;
         if (!tokens_.MoveTo(at)) return run.end;
         constexpr std::int32_t kLastIndex = std::numeric_limits<std::int32_t>::max();
         if (points) {
             run.at = static_cast<std::size_t>(out.items.NumVerts());
             Float3 point;
-            while (run.end < stop && run.first + run.count < kLastIndex && TakeIndexedPoint(run.first + run.count, point)) {
+            while (run.end < stop && run.first + run.count < kLastIndex &&
+                   TakeIndexedPoint(run.first + run.count, point)) {
                 out.items.AddVert(point);
                 ++run.count;
                 run.end = base + tokens_.Consumed();
@@ -106,7 +107,8 @@ public:
         } else if (patches) {
             run.patches = true;
             run.at = static_cast<std::size_t>(out.items.NumPatches());
-            while (run.end < stop && run.first + run.count < kLastIndex && ReadPatch(run.first + run.count, out.items)) {
+            while (run.end < stop && run.first + run.count < kLastIndex &&
+                   ReadPatch(run.first + run.count, out.items)) {
                 ++run.count;
                 run.end = base + tokens_.Consumed();
             }
@@ -116,13 +118,18 @@ public:
     }
 
     // The token the read stopped at, and whether the file ended there.
-    std::string Found() const { return std::string(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength())); }
+    std::string Found() const {
+        return std::string(tokens_.GetToken(), static_cast<std::size_t>(tokens_.GetTokenLength()));
+    }
     bool EndedAtEof() const { return endedAtEof_; }
     std::string Expected() const {
         switch (failed_.kind) {
-        case Expectation::kKeyword: return std::string("\"") + failed_.text + "\"";
-        case Expectation::kIndex: return "index " + std::to_string(failed_.index);
-        case Expectation::kValue: break;
+            case Expectation::kKeyword:
+                return std::string("\"") + failed_.text + "\"";
+            case Expectation::kIndex:
+                return "index " + std::to_string(failed_.index);
+            case Expectation::kValue:
+                break;
         }
         return failed_.text;
     }

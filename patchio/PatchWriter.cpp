@@ -45,8 +45,7 @@ bool WriteExportSet(TextSink& out, const ExportSetParts& set) {
         out, static_cast<std::int32_t>(set.patchObjects.size()),
         [&](std::int32_t i) -> const ExportPatchObject& { return *set.patchObjects[static_cast<std::size_t>(i)]; },
         static_cast<std::int32_t>(set.cameras.size()),
-        [&](std::int32_t k) -> const ExportCamera& { return set.cameras[static_cast<std::size_t>(k)]; },
-        set.keepGoing);
+        [&](std::int32_t k) -> const ExportCamera& { return set.cameras[static_cast<std::size_t>(k)]; }, set.keepGoing);
 }
 
 // A large set on several threads, in pieces; otherwise, or when no thread

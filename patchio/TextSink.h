@@ -84,13 +84,14 @@ public:
     void Discard() { used_ = 0; }
 
 private:
-
     void Reserve(std::size_t room) {
         if (kCapacity - used_ < room) Flush();
     }
     void Put(const char* data, std::size_t length) {
-        if (text_) text_->append(data, length);
-        else if (ok_ && std::fwrite(data, 1, length, file_) != length) ok_ = false;
+        if (text_)
+            text_->append(data, length);
+        else if (ok_ && std::fwrite(data, 1, length, file_) != length)
+            ok_ = false;
     }
 
     std::FILE* file_ = nullptr;

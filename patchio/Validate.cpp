@@ -53,8 +53,8 @@ void CheckSlot(Context& c, std::int32_t k, const char* field, std::int32_t slot,
         return;
     }
     const char* one = vertex ? "vertex" : "vector";
-    std::string text = Where(c.index, k) + Keyword(field) + " slot " + std::to_string(slot) + " is " +
-                       std::to_string(value);
+    std::string text =
+        Where(c.index, k) + Keyword(field) + " slot " + std::to_string(slot) + " is " + std::to_string(value);
     text += value == -1 ? std::string(": the patch has no ") + one + " there"
                         : ", outside the " + Plural(size, one, vertex ? "vertices" : "vectors");
     c.Add(k, field, slot, -1, std::move(text));
@@ -76,9 +76,9 @@ void CheckNeighbour(Context& c, std::int32_t k, std::int32_t slot, std::int32_t 
     const ExportPatch& other = c.object.PatchAt(value);
     for (std::int32_t e = 0; e < other.SlotSides(); ++e)
         if (other.adjacent[e] == k) return;
-    c.Add(k, "adjacent", slot, -1,
-          where + " names patch " + std::to_string(value) + ", which does not name patch " + std::to_string(k) +
-              " back");
+    c.Add(
+        k, "adjacent", slot, -1,
+        where + " names patch " + std::to_string(value) + ", which does not name patch " + std::to_string(k) + " back");
 }
 
 void CheckPatch(Context& c, std::int32_t k) {

@@ -81,17 +81,17 @@ void ExporterUtility::ExportCommand() {
 INT_PTR CALLBACK PanelDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     ExporterUtility& utility = TheExporterUtility();
     switch (message) {
-    case WM_INITDIALOG:
-        utility.ShowCaption(page);
-        return TRUE;
-    case WM_DESTROY:
-        utility.PanelDestroyed(page);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_EXPORT) utility.ExportCommand();
-        return TRUE;
-    default:
-        break;
+        case WM_INITDIALOG:
+            utility.ShowCaption(page);
+            return TRUE;
+        case WM_DESTROY:
+            utility.PanelDestroyed(page);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_EXPORT) utility.ExportCommand();
+            return TRUE;
+        default:
+            break;
     }
     if (!IsPanelMouseMessage(message)) return FALSE;
     // While the page is being removed no core interface is recorded; the

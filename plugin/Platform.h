@@ -12,16 +12,16 @@
 
 // The calling convention of window procedures (Windows defines it).
 #ifndef CALLBACK
-#define CALLBACK
+#  define CALLBACK
 #endif
 
 // Marks the four exported functions. Windows builds export them by name and
 // ordinal through the module-definition file; POSIX builds compile with
 // hidden visibility and a linker version script that keeps only these.
 #if defined(_WIN32)
-#define PLUGIN_EXPORT
+#  define PLUGIN_EXPORT
 #else
-#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#  define PLUGIN_EXPORT __attribute__((visibility("default")))
 #endif
 
 namespace platform {

@@ -1,5 +1,6 @@
-// The plug-in's platform seam on POSIX: the desktop model stands in for the window system, the common dialog and the shell, and the
-// shared object's load and unload stand in for the loader notifications.
+// The plug-in's platform seam on POSIX: the desktop model stands in for the
+// window system, the common dialog and the shell, and the shared object's
+// load and unload stand in for the loader notifications.
 #include <dlfcn.h>
 
 #include <cstdlib>
@@ -38,8 +39,8 @@ std::map<unsigned, std::string> StringTable() {
     };
 }
 
-desktop::DialogControl Control(int id, const char* windowClass, const char* text, int x, int y, int width,
-                               int height, long style) {
+desktop::DialogControl Control(int id, const char* windowClass, const char* text, int x, int y, int width, int height,
+                               long style) {
     return {id, windowClass, text, x, y, width, height, static_cast<std::uint32_t>(style)};
 }
 
@@ -55,8 +56,7 @@ desktop::DialogTemplate PanelTemplate() {
     panel.controls = {
         Control(IDC_CAPTION, CAPTION_CLASS, CAPTION_TEXT, CAPTION_X, CAPTION_Y, CAPTION_WIDTH, CAPTION_HEIGHT,
                 CAPTION_STYLE),
-        Control(IDC_EXPORT, EXPORT_CLASS, EXPORT_TEXT, EXPORT_X, EXPORT_Y, EXPORT_WIDTH, EXPORT_HEIGHT,
-                EXPORT_STYLE),
+        Control(IDC_EXPORT, EXPORT_CLASS, EXPORT_TEXT, EXPORT_X, EXPORT_Y, EXPORT_WIDTH, EXPORT_HEIGHT, EXPORT_STYLE),
     };
     return panel;
 }
@@ -112,9 +112,7 @@ int LoadResourceString(HINSTANCE module, UINT id, char* buffer, int size) {
     return desktop::LoadResourceString(module, id, buffer, size);
 }
 
-BOOL SetControlText(HWND page, int controlId, const char* text) {
-    return desktop::SetItemText(page, controlId, text);
-}
+BOOL SetControlText(HWND page, int controlId, const char* text) { return desktop::SetItemText(page, controlId, text); }
 
 BOOL AskSaveFileName(SaveFileRecord& record) {
     // The common dialog refuses a record of any other size.

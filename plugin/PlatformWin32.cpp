@@ -20,8 +20,7 @@ static_assert(sizeof(SaveFileRecord) == kTwentyFieldSize,
               "SaveFileRecord must have the size of the dialog's twenty-field request");
 static_assert(offsetof(SaveFileRecord, lpstrFile) == offsetof(OPENFILENAMEA, lpstrFile), "field order");
 static_assert(offsetof(SaveFileRecord, Flags) == offsetof(OPENFILENAMEA, Flags), "field order");
-static_assert(offsetof(SaveFileRecord, lpTemplateName) == offsetof(OPENFILENAMEA, lpTemplateName),
-              "field order");
+static_assert(offsetof(SaveFileRecord, lpTemplateName) == offsetof(OPENFILENAMEA, lpTemplateName), "field order");
 static_assert(sizeof(void*) == sizeof(LPOFNHOOKPROC), "a hook fits an object pointer");
 
 // Field by field into the platform's own record; fields past the given
@@ -69,9 +68,7 @@ int LoadResourceString(HINSTANCE module, UINT id, char* buffer, int size) {
     return LoadStringA(module, id, buffer, size);
 }
 
-BOOL SetControlText(HWND page, int controlId, const char* text) {
-    return SetDlgItemTextA(page, controlId, text);
-}
+BOOL SetControlText(HWND page, int controlId, const char* text) { return SetDlgItemTextA(page, controlId, text); }
 
 BOOL AskSaveFileName(SaveFileRecord& record) {
     OPENFILENAMEA request = ToPlatform(record);

@@ -13,17 +13,17 @@
    compiler and Windows C++ builds take them from <windows.h>; everywhere
    else they are defined here. */
 #if !defined(RC_INVOKED) && defined(_WIN32)
-#include <windows.h>
+#  include <windows.h>
 #endif
 #if !defined(RC_INVOKED) && !defined(_WIN32)
-#define WS_CHILD 0x40000000L
-#define WS_VISIBLE 0x10000000L
-#define WS_GROUP 0x00020000L
-#define WS_TABSTOP 0x00010000L
-#define DS_SETFONT 0x40L
-#define SS_CENTER 0x00000001L
-#define SS_SUNKEN 0x00001000L
-#define BS_PUSHBUTTON 0x00000000L
+#  define WS_CHILD 0x40000000L
+#  define WS_VISIBLE 0x10000000L
+#  define WS_GROUP 0x00020000L
+#  define WS_TABSTOP 0x00010000L
+#  define DS_SETFONT 0x40L
+#  define SS_CENTER 0x00000001L
+#  define SS_SUNKEN 0x00001000L
+#  define BS_PUSHBUTTON 0x00000000L
 #endif
 
 /* String table, language 0x0409 (English, United States). */

@@ -71,8 +71,7 @@ py::array Shaped(py::handle value, const char* name, const char* kinds, const ch
         fits = array.shape(static_cast<py::ssize_t>(d) + 1) == tail[d];
     if (fits) return array;
     if (array.size() == 0) return Numpy().attr("zeros")(TupleOf(empty), array.dtype());
-    throw py::value_error(std::string(name) + " must have shape " + ShapeText(tail) + ", not " +
-                          Text(a.attr("shape")));
+    throw py::value_error(std::string(name) + " must have shape " + ShapeText(tail) + ", not " + Text(a.attr("shape")));
 }
 
 // The array converted as numpy converts it, C-ordered, held by the caller.
@@ -98,8 +97,7 @@ void CheckIndices(const py::array& a, const char* name) {
     const py::module_ np = Numpy();
     if (a.dtype().kind() == 'f') {
         const py::object bad = np.attr("logical_not")(np.attr("isfinite")(a) & (np.attr("floor")(a).attr("__eq__")(a)));
-        if (np.attr("any")(bad).cast<bool>())
-            throw py::value_error(FirstPlace(a, bad, name) + ", not an integer");
+        if (np.attr("any")(bad).cast<bool>()) throw py::value_error(FirstPlace(a, bad, name) + ", not an integer");
     }
     const py::object low = py::int_(std::numeric_limits<std::int32_t>::min());
     const py::object high = py::int_(std::numeric_limits<std::int32_t>::max());
@@ -144,8 +142,7 @@ std::vector<ExportPatch> PatchesFrom(py::handle value, const char* name) {
     std::vector<ExportPatch> patches = Records<ExportPatch>(Converted(a, "int32", name));
     for (std::size_t k = 0; k < patches.size(); ++k) {
         const std::string fault = SidesFault(patches[k]);
-        if (!fault.empty())
-            throw py::value_error(std::string(name) + "[" + std::to_string(k) + ", 0]: " + fault);
+        if (!fault.empty()) throw py::value_error(std::string(name) + "[" + std::to_string(k) + ", 0]: " + fault);
     }
     return patches;
 }

@@ -106,7 +106,8 @@ Object ObjectFromState(const py::tuple& state) {
 // The list as given, each member checked to be a patch object.
 py::list Members(py::handle objects) {
     if (objects.is_none()) return py::list();
-    py::list list = py::isinstance<py::list>(objects) ? py::reinterpret_borrow<py::list>(objects) : py::list(py::reinterpret_borrow<py::object>(objects));
+    py::list list = py::isinstance<py::list>(objects) ? py::reinterpret_borrow<py::list>(objects)
+                                                      : py::list(py::reinterpret_borrow<py::object>(objects));
     for (std::size_t i = 0; i < list.size(); ++i)
         Made<Object>(list[i], ("patch_objects[" + std::to_string(i) + "]").c_str());
     return list;
@@ -140,7 +141,8 @@ void DefineClasses(py::module_& m) {
              py::arg("patches") = py::none(),
              "__init__(self, verts=None, vecs=None, patches=None)\n--\n\nConverts and copies the arrays.")
         .def_property("verts", &Verts, &SetVerts, "float32 (N, 3): the vertices, a view.")
-        .def_property("vecs", &Vecs, &SetVecs, "float32 (N, 3): the vectors (edge and interior control points), a view.")
+        .def_property("vecs", &Vecs, &SetVecs,
+                      "float32 (N, 3): the vectors (edge and interior control points), a view.")
         .def_property("patches", &PatchRows, &SetPatches,
                       "int32 (P, 21): sides, verts[4], vecs[8], interior[4], adjacent[4] per patch, a view.")
         .def("__eq__", &Equal, py::is_operator(), "Equal lists, coordinates compared as numbers.")
@@ -162,11 +164,12 @@ void DefineClasses(py::module_& m) {
             "float32 (C, 2, 3): position and target per camera.")
         .def("__eq__", &SetsEqual, py::is_operator(), "The same patch objects and cameras.")
         .def("__repr__", &DescribeSet)
-        .def(py::pickle([](py::handle self) { return py::make_tuple(py::list(Set(self).patchObjects), Set(self).cameras); },
-                        [](const py::tuple& state) {
-                            if (state.size() != 2) throw py::value_error("an ExportSet's state is (patch_objects, cameras)");
-                            return MakeSet(state[0], state[1]);
-                        }));
+        .def(py::pickle(
+            [](py::handle self) { return py::make_tuple(py::list(Set(self).patchObjects), Set(self).cameras); },
+            [](const py::tuple& state) {
+                if (state.size() != 2) throw py::value_error("an ExportSet's state is (patch_objects, cameras)");
+                return MakeSet(state[0], state[1]);
+            }));
     exportSet.attr("__hash__") = py::none();
 }
 

@@ -43,8 +43,7 @@ std::string Reason(const ReadFailure& why) {
 }
 
 bool IsPath(py::handle source) {
-    return py::isinstance<py::str>(source) || py::isinstance<py::bytes>(source) ||
-           py::hasattr(source, "__fspath__");
+    return py::isinstance<py::str>(source) || py::isinstance<py::bytes>(source) || py::hasattr(source, "__fspath__");
 }
 
 py::module_ Os() { return py::module_::import("os"); }
@@ -75,7 +74,8 @@ ExportSet ReadFrom(PyStream& stream, const std::string& name, py::handle readErr
     auto set = std::make_unique<PatchIO>();
     ReadFailure why;
     SignalCheck unused;
-    const std::int32_t ok = Unlocked(unused, [&] { return set->ReadWholeStream(stream.Stream(), stream.BytesLeft(), &why); });
+    const std::int32_t ok =
+        Unlocked(unused, [&] { return set->ReadWholeStream(stream.Stream(), stream.BytesLeft(), &why); });
     stream.CloseAndRaise();
     if (!ok) RaiseReadError(name, why, readError);
     return FromRecords(std::move(set));
@@ -107,8 +107,7 @@ ExportSetParts Parts(py::handle setObject, py::list& members, SignalCheck& signa
 [[noreturn]] void RaiseWriteError(SignalCheck& signals, int error, py::handle path) {
     if (signals.Stopped() || PyErr_CheckSignals() != 0) throw py::error_already_set();
     if (error == 0) error = EIO;
-    PyErr_SetObject(PyExc_OSError,
-                    py::make_tuple(error, std::strerror(error), Os().attr("fsdecode")(path)).ptr());
+    PyErr_SetObject(PyExc_OSError, py::make_tuple(error, std::strerror(error), Os().attr("fsdecode")(path)).ptr());
     throw py::error_already_set();
 }
 
@@ -156,8 +155,8 @@ ExportSet Loads(py::handle data, py::handle readError) {
         throw py::type_error("loads takes bytes, a contiguous buffer or str, not " +
                              py::str(py::type::of(data).attr("__name__")).cast<std::string>());
     }
-    auto stream = PyStream::Memory(owner, static_cast<const char*>(view.buffer.buf),
-                                   static_cast<std::size_t>(view.buffer.len));
+    auto stream =
+        PyStream::Memory(owner, static_cast<const char*>(view.buffer.buf), static_cast<std::size_t>(view.buffer.len));
     return ReadFrom(*stream, "<bytes>", readError);
 }
 

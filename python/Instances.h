@@ -18,8 +18,7 @@ T& Made(py::handle object, const char* what) {
     const py::detail::type_info* type = py::detail::get_type_info(typeid(T));
     const std::string name = type ? type->type->tp_name : "object";
     if (!type || !PyObject_TypeCheck(object.ptr(), type->type))
-        throw py::type_error(std::string(what) + " must be a " + name + ", not " +
-                             Py_TYPE(object.ptr())->tp_name);
+        throw py::type_error(std::string(what) + " must be a " + name + ", not " + Py_TYPE(object.ptr())->tp_name);
     auto held = reinterpret_cast<py::detail::instance*>(object.ptr())->get_value_and_holder(type);
     if (!held || !held.holder_constructed() || held.value_ptr() == nullptr)
         throw py::type_error(std::string(what) + ": this " + name +

@@ -107,8 +107,10 @@ PYBIND11_MODULE(gantline, m) {
     readError.doc() = kReadErrorDoc;
 
     gantline::DefineClasses(m);
-    m.def("read", [](py::handle source) { return gantline::Read(source, readError); }, py::arg("source"), kReadDoc);
-    m.def("loads", [](py::handle data) { return gantline::Loads(data, readError); }, py::arg("data"), kLoadsDoc);
+    m.def(
+        "read", [](py::handle source) { return gantline::Read(source, readError); }, py::arg("source"), kReadDoc);
+    m.def(
+        "loads", [](py::handle data) { return gantline::Loads(data, readError); }, py::arg("data"), kLoadsDoc);
     m.def("write", &gantline::Write, py::arg("set"), py::arg("target"), kWriteDoc);
     m.def("dumps", &gantline::Dumps, py::arg("set"), kDumpsDoc);
     m.def("tessellate", &gantline::Tessellate, py::arg("patch_object"), py::arg("steps") = 8, kTessellateDoc);

@@ -47,7 +47,8 @@ py::array Owned(std::vector<Element> elements, py::ssize_t columns) {
     const auto n = static_cast<py::ssize_t>(held->size());
     if (n == 0) return py::array_t<T>({n, columns});
     T* data = reinterpret_cast<T*>(held->data());
-    const py::capsule owner(held.get(), [](void* p) { std::unique_ptr<std::vector<Element>> drop(static_cast<std::vector<Element>*>(p)); });
+    const py::capsule owner(
+        held.get(), [](void* p) { std::unique_ptr<std::vector<Element>> drop(static_cast<std::vector<Element>*>(p)); });
     static_cast<void>(held.release());
     return py::array_t<T>({n, columns}, data, owner);
 }

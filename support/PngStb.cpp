@@ -8,16 +8,16 @@
 #include "support/OutputFile.h"
 
 #if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wcast-qual"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wdouble-promotion"
+#  pragma GCC diagnostic push
+#  pragma GCC diagnostic ignored "-Wconversion"
+#  pragma GCC diagnostic ignored "-Wsign-conversion"
+#  pragma GCC diagnostic ignored "-Wold-style-cast"
+#  pragma GCC diagnostic ignored "-Wcast-qual"
+#  pragma GCC diagnostic ignored "-Wshadow"
+#  pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#  pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#  pragma GCC diagnostic ignored "-Wunused-function"
+#  pragma GCC diagnostic ignored "-Wdouble-promotion"
 #endif
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO_FILTERS
@@ -26,7 +26,7 @@
 #define STBI_ONLY_PNG
 #include <stb/stb_image.h>
 #if defined(__GNUC__)
-#pragma GCC diagnostic pop
+#  pragma GCC diagnostic pop
 #endif
 
 namespace support {
@@ -41,8 +41,9 @@ void WriteToFile(void* file, void* data, int size) {
 
 bool WritePng(const std::string& path, const Image& image, std::string* why) {
     OutputFile file(path);
-    const bool ok = file.IsOpen() && stbi_write_png_to_func(WriteToFile, file.File(), image.width, image.height, 3,
-                                                           image.rgb.data(), image.width * 3) != 0 &&
+    const bool ok = file.IsOpen() &&
+                    stbi_write_png_to_func(WriteToFile, file.File(), image.width, image.height, 3, image.rgb.data(),
+                                           image.width * 3) != 0 &&
                     file.Commit();
     if (!ok && why) *why = file.Failure().empty() ? "cannot write " + path : file.Failure();
     return ok;

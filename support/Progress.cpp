@@ -28,8 +28,7 @@ void ProgressLine::Clear() {
     shown_ = false;
 }
 
-Percentage::Percentage(std::FILE* out, bool enabled, std::string label, std::int64_t total,
-                       std::int64_t minimumTotal)
+Percentage::Percentage(std::FILE* out, bool enabled, std::string label, std::int64_t total, std::int64_t minimumTotal)
     : line_(out, enabled && total >= minimumTotal && total > 0), label_(std::move(label)), total_(total) {}
 
 void Percentage::Advance(std::int64_t count) {

@@ -38,8 +38,7 @@ private:
 // totals below minimumTotal, so that small jobs stay silent on a terminal.
 class Percentage {
 public:
-    Percentage(std::FILE* out, bool enabled, std::string label, std::int64_t total,
-               std::int64_t minimumTotal = 20000);
+    Percentage(std::FILE* out, bool enabled, std::string label, std::int64_t total, std::int64_t minimumTotal = 20000);
 
     void Advance(std::int64_t count = 1);
     // Erases the line; the destructor does it too.

@@ -6,8 +6,8 @@ namespace surface {
 namespace {
 
 struct Cubic {
-    double b[4];   // Bernstein basis values
-    double d[4];   // their derivatives
+    double b[4];  // Bernstein basis values
+    double d[4];  // their derivatives
 };
 
 Cubic Bernstein(double t) {
@@ -62,10 +62,9 @@ TriEval EvaluateTri(const PatchNet& net, double a, double b) {
     const Vec3 &h20 = net.handle[2][0], &h21 = net.handle[2][1];
     const Vec3 centre = net.TriCentre();
     TriEval e;
-    e.point = (w0 * w0 * w0) * c0 + (w1 * w1 * w1) * c1 + (w2 * w2 * w2) * c2 +
-              (3 * w0 * w0 * w1) * h00 + (3 * w0 * w1 * w1) * h01 + (3 * w1 * w1 * w2) * h10 +
-              (3 * w1 * w2 * w2) * h11 + (3 * w2 * w2 * w0) * h20 + (3 * w2 * w0 * w0) * h21 +
-              (6 * w0 * w1 * w2) * centre;
+    e.point = (w0 * w0 * w0) * c0 + (w1 * w1 * w1) * c1 + (w2 * w2 * w2) * c2 + (3 * w0 * w0 * w1) * h00 +
+              (3 * w0 * w1 * w1) * h01 + (3 * w1 * w1 * w2) * h10 + (3 * w1 * w2 * w2) * h11 +
+              (3 * w2 * w2 * w0) * h20 + (3 * w2 * w0 * w0) * h21 + (6 * w0 * w1 * w2) * centre;
     e.d[0] = (3 * w0 * w0) * c0 + (6 * w0 * w1) * h00 + (3 * w1 * w1) * h01 + (3 * w2 * w2) * h20 +
              (6 * w2 * w0) * h21 + (6 * w1 * w2) * centre;
     e.d[1] = (3 * w1 * w1) * c1 + (3 * w0 * w0) * h00 + (6 * w0 * w1) * h01 + (6 * w1 * w2) * h10 +

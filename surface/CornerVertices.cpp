@@ -7,8 +7,8 @@ void CornerVertices::Add(const TriangleMesh& batch) {
     for (std::size_t t = 0; t < batch.triangles.size(); ++t) {
         for (std::size_t corner = 0; corner < 3; ++corner) {
             const auto normal = static_cast<std::size_t>(batch.triangleNormals[t][corner]);
-            indices_.push_back(VertexFor(batch.triangles[t][corner], normalsBefore_ + static_cast<std::uint32_t>(normal),
-                                         batch.normals[normal]));
+            indices_.push_back(VertexFor(batch.triangles[t][corner],
+                                         normalsBefore_ + static_cast<std::uint32_t>(normal), batch.normals[normal]));
         }
     }
     normalsBefore_ += static_cast<std::uint32_t>(batch.normals.size());

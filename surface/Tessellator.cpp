@@ -141,8 +141,8 @@ std::vector<std::size_t> EdgeSampleIndices(int sides, int steps, int edge) {
     return out;
 }
 
-Tessellation::Tessellation(int steps) : steps_(steps), welder_(std::make_unique<Welder>(steps)),
-    normals_(std::make_unique<NormalClusters>()) {}
+Tessellation::Tessellation(int steps)
+    : steps_(steps), welder_(std::make_unique<Welder>(steps)), normals_(std::make_unique<NormalClusters>()) {}
 
 Tessellation::~Tessellation() = default;
 
@@ -152,22 +152,29 @@ void Tessellation::AddPatch(const ExportPatchObject& object, std::int32_t patch)
 
 void Tessellation::AddPatches(const ExportPatchObject& object, std::int32_t first, std::int32_t end,
                               const ForEach& forEach, const PatchDone& done) {
-    const auto ahead = static_cast<std::int32_t>(std::max<std::size_t>(1, kSamplesEvaluatedAhead / SampleCount(4, steps_)));
+    const auto ahead =
+        static_cast<std::int32_t>(std::max<std::size_t>(1, kSamplesEvaluatedAhead / SampleCount(4, steps_)));
     std::vector<EvaluatedPatch> evaluated;
     for (std::int32_t from = first; from < end; from += ahead) {
         const std::int32_t count = std::min(ahead, end - from);
         evaluated.assign(static_cast<std::size_t>(count), EvaluatedPatch());
-        const auto job = [&](std::int32_t k) { evaluated[static_cast<std::size_t>(k)] = Evaluate(object, from + k, steps_); };
-        if (forEach) forEach(count, job);
-        else for (std::int32_t k = 0; k < count; ++k) job(k);
+        const auto job = [&](std::int32_t k) {
+            evaluated[static_cast<std::size_t>(k)] = Evaluate(object, from + k, steps_);
+        };
+        if (forEach)
+            forEach(count, job);
+        else
+            for (std::int32_t k = 0; k < count; ++k) job(k);
         for (std::int32_t k = 0; k < count; ++k) {
             const EvaluatedPatch& e = evaluated[static_cast<std::size_t>(k)];
             if (!e.why.empty()) {
                 batch_.skipped.push_back({from + k, e.why});
             } else {
                 batch_.patches.push_back(WeldPatch(e, from + k, steps_, *welder_, *normals_));
-                if (e.net.sides == 4) AddQuadTriangles(batch_.mesh, steps_, batch_.patches.back());
-                else AddTriTriangles(batch_.mesh, steps_, batch_.patches.back());
+                if (e.net.sides == 4)
+                    AddQuadTriangles(batch_.mesh, steps_, batch_.patches.back());
+                else
+                    AddTriTriangles(batch_.mesh, steps_, batch_.patches.back());
             }
             if (done) done();
         }

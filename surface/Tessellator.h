@@ -30,7 +30,7 @@ namespace surface {
 struct TriangleMesh {
     std::int32_t firstPosition = 0;
     std::vector<Vec3> positions;
-    std::vector<Vec3> normals;  // unit length
+    std::vector<Vec3> normals;                                 // unit length
     std::vector<std::array<std::int32_t, 3>> triangles;        // position ids, counter-clockwise about the normal
     std::vector<std::array<std::int32_t, 3>> triangleNormals;  // the normal at each corner
 

@@ -27,9 +27,7 @@ struct Vec3 {
 };
 
 constexpr double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-constexpr Vec3 Cross(Vec3 a, Vec3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+constexpr Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 inline double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
 inline bool IsFinite(Vec3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 inline bool IsFinite(const Float3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }

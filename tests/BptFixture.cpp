@@ -25,8 +25,10 @@ public:
         if (found != index_.end()) return found->second;
         const std::int32_t id = static_cast<std::int32_t>(index_.size());
         index_.emplace(key, id);
-        if (vectors_) object_.AddVec(p);
-        else object_.AddVert(p);
+        if (vectors_)
+            object_.AddVec(p);
+        else
+            object_.AddVert(p);
         return id;
     }
 
@@ -96,7 +98,8 @@ std::vector<ControlGrid> Sheet(int n) {
             for (int r = 0; r < 4; ++r)
                 for (int c = 0; c < 4; ++c) {
                     const int i = 3 * pi + r, j = 3 * pj + (flip ? 3 - c : c);
-                    g[static_cast<std::size_t>(4 * r + c)] = {static_cast<float>(j) / 3, static_cast<float>(i) / 3, height(i, j)};
+                    g[static_cast<std::size_t>(4 * r + c)] = {static_cast<float>(j) / 3, static_cast<float>(i) / 3,
+                                                              height(i, j)};
                 }
             grids.push_back(g);
         }

@@ -12,9 +12,9 @@ public:
     CommaLocale() {
         const char* current = std::setlocale(LC_ALL, nullptr);
         previous_ = current ? current : "C";
-        static const char* const kCandidates[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE",     "fr_FR.UTF-8",
-                                                  "fr_FR.utf8",  "nl_NL.UTF-8", "ru_RU.UTF-8", "German_Germany.1252",
-                                                  "de-DE"};
+        static const char* const kCandidates[] = {"de_DE.UTF-8", "de_DE.utf8",          "de_DE",
+                                                  "fr_FR.UTF-8", "fr_FR.utf8",          "nl_NL.UTF-8",
+                                                  "ru_RU.UTF-8", "German_Germany.1252", "de-DE"};
         for (const char* name : kCandidates) {
             if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
                 name_ = name;

@@ -32,9 +32,9 @@ void AddPolygon(ExportPatchObject& object, const std::vector<Float3>& v) {
         patch.vecs[2 * i + 1] = AddVec(object, Mix({{1.0f / 3, at(i)}, {2.0f / 3, at(i + 1)}}));
     }
     for (int i = 0; i < n; ++i) {
-        const Float3 inner = n == 3 ? Mix({{4.0f / 6, at(i)}, {1.0f / 6, at(i + 1)}, {1.0f / 6, at(i + 2)}})
-                                    : Mix({{4.0f / 9, at(i)}, {2.0f / 9, at(i + 1)}, {1.0f / 9, at(i + 2)},
-                                           {2.0f / 9, at(i + 3)}});
+        const Float3 inner =
+            n == 3 ? Mix({{4.0f / 6, at(i)}, {1.0f / 6, at(i + 1)}, {1.0f / 6, at(i + 2)}})
+                   : Mix({{4.0f / 9, at(i)}, {2.0f / 9, at(i + 1)}, {1.0f / 9, at(i + 2)}, {2.0f / 9, at(i + 3)}});
         patch.interior[i] = AddVec(object, inner);
     }
     object.AddPatch(patch);
@@ -44,8 +44,6 @@ void AddPolygon(ExportPatchObject& object, const std::vector<Float3>& v) {
 
 void AddTriangle(ExportPatchObject& object, Float3 a, Float3 b, Float3 c) { AddPolygon(object, {a, b, c}); }
 
-void AddQuad(ExportPatchObject& object, Float3 a, Float3 b, Float3 c, Float3 d) {
-    AddPolygon(object, {a, b, c, d});
-}
+void AddQuad(ExportPatchObject& object, Float3 a, Float3 b, Float3 c, Float3 d) { AddPolygon(object, {a, b, c, d}); }
 
 }  // namespace meshobjects

@@ -23,14 +23,22 @@ struct Shape {
 
 inline float Coordinate(std::mt19937& random, bool nonFinite) {
     switch (random() % (nonFinite ? 8 : 6)) {
-    case 0: return std::uniform_real_distribution<float>(-10.0f, 10.0f)(random);
-    case 1: return std::uniform_real_distribution<float>(-1e9f, 1e9f)(random);
-    case 2: return static_cast<float>(static_cast<std::int32_t>(random() % 2001) - 1000);
-    case 3: return std::uniform_real_distribution<float>(-1e-5f, 1e-5f)(random);
-    case 4: return (random() % 2 ? 1.0f : -1.0f) * std::numeric_limits<float>::max();
-    case 5: return random() % 2 ? 0.0f : -0.0f;
-    case 6: return std::numeric_limits<float>::infinity();
-    default: return std::numeric_limits<float>::quiet_NaN();
+        case 0:
+            return std::uniform_real_distribution<float>(-10.0f, 10.0f)(random);
+        case 1:
+            return std::uniform_real_distribution<float>(-1e9f, 1e9f)(random);
+        case 2:
+            return static_cast<float>(static_cast<std::int32_t>(random() % 2001) - 1000);
+        case 3:
+            return std::uniform_real_distribution<float>(-1e-5f, 1e-5f)(random);
+        case 4:
+            return (random() % 2 ? 1.0f : -1.0f) * std::numeric_limits<float>::max();
+        case 5:
+            return random() % 2 ? 0.0f : -0.0f;
+        case 6:
+            return std::numeric_limits<float>::infinity();
+        default:
+            return std::numeric_limits<float>::quiet_NaN();
     }
 }
 
@@ -42,15 +50,19 @@ inline Float3 Point(std::mt19937& random, bool nonFinite) {
 
 inline std::int32_t Index(std::mt19937& random) {
     switch (random() % 4) {
-    case 0: return -1;
-    case 1: return std::numeric_limits<std::int32_t>::max() - static_cast<std::int32_t>(random() % 3);
-    default: return static_cast<std::int32_t>(random() % 100000);
+        case 0:
+            return -1;
+        case 1:
+            return std::numeric_limits<std::int32_t>::max() - static_cast<std::int32_t>(random() % 3);
+        default:
+            return static_cast<std::int32_t>(random() % 100000);
     }
 }
 
 inline ExportPatch Patch(std::mt19937& random, bool oddSides) {
     ExportPatch patch;
-    patch.sides = oddSides && random() % 5 == 0 ? static_cast<std::int32_t>(random() % 9) - 2 : 3 + static_cast<std::int32_t>(random() % 2);
+    patch.sides = oddSides && random() % 5 == 0 ? static_cast<std::int32_t>(random() % 9) - 2
+                                                : 3 + static_cast<std::int32_t>(random() % 2);
     for (std::int32_t& slot : patch.verts) slot = Index(random);
     for (std::int32_t& slot : patch.vecs) slot = Index(random);
     for (std::int32_t& slot : patch.interior) slot = Index(random);
@@ -73,7 +85,8 @@ inline void Fill(PatchIO& set, std::uint32_t seed, const Shape& shape = {}) {
         ExportPatchObject object;
         for (std::int32_t n = UpTo(random, shape.maxPoints); n > 0; --n) object.AddVert(Point(random, shape.nonFinite));
         for (std::int32_t n = UpTo(random, shape.maxPoints); n > 0; --n) object.AddVec(Point(random, shape.nonFinite));
-        for (std::int32_t n = UpTo(random, shape.maxPatches); n > 0; --n) object.AddPatch(Patch(random, shape.oddSides));
+        for (std::int32_t n = UpTo(random, shape.maxPatches); n > 0; --n)
+            object.AddPatch(Patch(random, shape.oddSides));
         set.AddPatchObject(std::move(object));
     }
     for (std::int32_t n = UpTo(random, shape.maxCameras); n > 0; --n) {

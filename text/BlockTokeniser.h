@@ -267,7 +267,8 @@ inline bool BlockTokeniser::TakeShortTokens(TokenView* views, int count) {
             if (ends == 0) break;
             const unsigned end = LowestBit(ends);
             if (end - start > kLongestShort) return false;
-            views[k] = {reinterpret_cast<const char*>(block + windowAt_ + start), static_cast<std::int32_t>(end - start)};
+            views[k] = {reinterpret_cast<const char*>(block + windowAt_ + start),
+                        static_cast<std::int32_t>(end - start)};
             at = end + 1;
         }
         if (k == count) {

@@ -13,11 +13,11 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(_M_X64) || defined(__SSE2__)
-#include <immintrin.h>
-#define GANTLINE_SCAN_SSE2 1
-#if defined(__GNUC__) && defined(__x86_64__)
-#define GANTLINE_SCAN_AVX2 1
-#endif
+#  include <immintrin.h>
+#  define GANTLINE_SCAN_SSE2 1
+#  if defined(__GNUC__) && defined(__x86_64__)
+#    define GANTLINE_SCAN_AVX2 1
+#  endif
 #endif
 
 class DelimiterScan {
@@ -126,8 +126,8 @@ private:
     __m128i delimiters_[kMaxDelimiters];
 #endif
     Mask64Fn mask64_ = &DelimiterScan::Mask64Portable;
-    void (DelimiterScan::*maskRun_)(const unsigned char*, std::size_t, std::uint64_t*) const =
-        &DelimiterScan::RunOf<&DelimiterScan::Mask64Portable>;
+    void (DelimiterScan::*maskRun_)(const unsigned char*, std::size_t,
+                                    std::uint64_t*) const = &DelimiterScan::RunOf<&DelimiterScan::Mask64Portable>;
     unsigned char low_[16] = {};
     unsigned char high_[16] = {};
     unsigned char classes_[256] = {};

@@ -45,7 +45,7 @@ void Tokeniser::BuildClasses() {
     std::memset(classes_, kTokenChar, sizeof classes_);
     classes_[ClassIndex(EOF)] = kEnd;
     classes_[ClassIndex(0)] = kDelimiter;
-    for (const char* d = delimiters_; *d != '\0'; ++d) classes_[ClassIndex(static_cast<unsigned char>(*d))] = kDelimiter;
+    for (const char* d = delimiters_; *d; ++d) classes_[ClassIndex(static_cast<unsigned char>(*d))] = kDelimiter;
 }
 
 // The null check is the standard assertion, whose report names this file

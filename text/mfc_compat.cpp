@@ -32,8 +32,8 @@ struct BufferRelease {
 // Index arithmetic done wide and brought back into int's range, so that
 // extreme arguments cannot overflow; Substr keeps the result to the string.
 int ClampToInt(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 bool InString(int index, int length) { return index >= 0 && index < length; }
@@ -175,8 +175,7 @@ CompatString CompatString::Suffix(int count) const {
 
 CompatString CompatString::PrefixBeforeAny(const char* set) const {
     const int length = Length();
-    std::unique_ptr<char, BufferRelease> buffer(
-        static_cast<char*>(Allocator()(static_cast<std::size_t>(length) + 1)));
+    std::unique_ptr<char, BufferRelease> buffer(static_cast<char*>(Allocator()(static_cast<std::size_t>(length) + 1)));
     if (!buffer) {
         assert1(kNoMemoryLine, kSource);
         return CompatString();

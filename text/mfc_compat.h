@@ -8,9 +8,9 @@
 #include "host/CStr.h"
 
 #if defined(__GNUC__) || defined(__clang__)
-#define COMPAT_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#  define COMPAT_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
 #else
-#define COMPAT_PRINTF_FORMAT(formatIndex, firstArgument)
+#  define COMPAT_PRINTF_FORMAT(formatIndex, firstArgument)
 #endif
 
 class CompatString {

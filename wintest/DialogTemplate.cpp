@@ -131,13 +131,20 @@ std::optional<DialogTemplate> ParseDialogTemplate(const std::uint8_t* data, std:
 
 std::string PredefinedClassName(std::uint16_t ordinal) {
     switch (ordinal) {
-    case 0x0080: return "BUTTON";
-    case 0x0081: return "EDIT";
-    case 0x0082: return "STATIC";
-    case 0x0083: return "LISTBOX";
-    case 0x0084: return "SCROLLBAR";
-    case 0x0085: return "COMBOBOX";
-    default: return std::string();
+        case 0x0080:
+            return "BUTTON";
+        case 0x0081:
+            return "EDIT";
+        case 0x0082:
+            return "STATIC";
+        case 0x0083:
+            return "LISTBOX";
+        case 0x0084:
+            return "SCROLLBAR";
+        case 0x0085:
+            return "COMBOBOX";
+        default:
+            return std::string();
     }
 }
 

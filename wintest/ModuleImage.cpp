@@ -20,7 +20,6 @@ const T* At(HMODULE module, DWORD rva) {
     return reinterpret_cast<const T*>(Base(module) + rva);
 }
 
-
 std::string Folder(UINT (*query)(LPSTR, UINT)) {
     char folder[MAX_PATH] = "";
     const UINT length = query(folder, MAX_PATH);
@@ -57,8 +56,7 @@ std::vector<std::string> ImportedDllNames(HMODULE module) {
     std::vector<std::string> dlls;
     const IMAGE_DATA_DIRECTORY& entry = Directory(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
     if (entry.VirtualAddress == 0) return dlls;
-    for (const auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress); import->Name != 0;
-         ++import)
+    for (const auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress); import->Name != 0; ++import)
         dlls.emplace_back(At<char>(module, import->Name));
     return dlls;
 }
@@ -117,8 +115,7 @@ std::vector<std::pair<WORD, WORD>> VersionTranslations(const VersionResource& ve
     std::vector<std::pair<WORD, WORD>> pairs;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(version.block.data(), "\\VarFileInfo\\Translation", &value, &length) || !value)
-        return pairs;
+    if (!VerQueryValueA(version.block.data(), "\\VarFileInfo\\Translation", &value, &length) || !value) return pairs;
     const auto* words = static_cast<const WORD*>(value);
     for (UINT i = 0; i + 1 < length / sizeof(WORD); i += 2) pairs.emplace_back(words[i], words[i + 1]);
     return pairs;

@@ -16,9 +16,9 @@ struct SaveDialogView {
     bool found = false;
     std::vector<std::string> filters;  // the file-type list, in order
     int selectedFilter = -1;
-    std::string folder;                // the folder it started in
+    std::string folder;  // the folder it started in
     bool helpButtonVisible = false;
-    int otherDialogs = 0;              // e.g. an overwrite prompt, dismissed
+    int otherDialogs = 0;  // e.g. an overwrite prompt, dismissed
 };
 
 class SaveDialogDriver {

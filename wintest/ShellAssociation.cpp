@@ -21,8 +21,7 @@ bool SetDefaultValue(HKEY root, const std::string& key, const std::string& value
 
 // The classes of the whole machine: the prefix belongs to the tests, and
 // every Wine version reads these.
-bool RegisterOpenHandler(const std::string& extension, const std::string& progId,
-                         const std::string& commandLine) {
+bool RegisterOpenHandler(const std::string& extension, const std::string& progId, const std::string& commandLine) {
     const std::string classes = "Software\\Classes\\";
     return SetDefaultValue(HKEY_LOCAL_MACHINE, classes + extension, progId) &&
            SetDefaultValue(HKEY_LOCAL_MACHINE, classes + progId + "\\shell\\open\\command", commandLine);

@@ -10,8 +10,7 @@ namespace wintest {
 // Makes commandLine ("%1" standing for the file) the "open" command of
 // files ending in extension, under the class name progId. Answers false
 // when the registry refuses.
-bool RegisterOpenHandler(const std::string& extension, const std::string& progId,
-                         const std::string& commandLine);
+bool RegisterOpenHandler(const std::string& extension, const std::string& progId, const std::string& commandLine);
 
 // The environment variable that names the file in which the recorder
 // program (gantline_open_recorder.exe) notes every file it was asked to

@@ -43,12 +43,10 @@ WinHost::WinHost() {
     // Topmost, so that real mouse input aimed at the panel reaches it even
     // while other programs show windows on the same display.
     panel_ = CreateWindowExA(WS_EX_TOPMOST, kPanelClass, "Command Panel",
-                             WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN, kPanelLeft, kPanelTop,
-                             kMinimumWidth, kTitleBarHeight + 2, nullptr, nullptr, GetModuleHandleA(nullptr),
-                             nullptr);
-    titleBar_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN, 0,
-                                0, kMinimumWidth, kTitleBarHeight, panel_, nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
+                             WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN, kPanelLeft, kPanelTop, kMinimumWidth,
+                             kTitleBarHeight + 2, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    titleBar_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN, 0, 0,
+                                kMinimumWidth, kTitleBarHeight, panel_, nullptr, GetModuleHandleA(nullptr), nullptr);
     PumpMessages();
 }
 
@@ -57,8 +55,7 @@ WinHost::~WinHost() {
     PumpMessages();
 }
 
-HWND WinHost::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param,
-                           DWORD) {
+HWND WinHost::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param, DWORD) {
     pageTitles.emplace_back(title ? title : "");
     SetWindowTextA(titleBar_, title ? title : "");
     HWND page = CreateDialogParamA(instance, MAKEINTRESOURCEA(dialogId), panel_, proc, param);

@@ -35,12 +35,9 @@ std::string ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-EnvironmentScope::EnvironmentScope(std::string name, const std::optional<std::string>& value)
-    : name_(std::move(name)) {
+EnvironmentScope::EnvironmentScope(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) previous_ = old;
     platform::SetEnvironment(name_, value);
 }

@@ -93,12 +93,13 @@ TEST(Findings, PolygonMeshesWithVertexWeightsLoadWithoutThem) {
 // a long mantissa answered infinity instead of a finite value. The parser
 // now ends the number before a mark that starts no proper exponent.
 TEST(Findings, AHexExponentWithTwoSignsIsNoExponent) {
-    for (const char* text : {"0x1p+-5", "0x1p-+5", "0x18p+-", "0x7777777777000000000000000000000000000000p+-0007", "1e+-5",
-                             "2.5e", "0x.8p", "0x1.8p+3", "1e-5", "7E+2x", "0x1P-2"}) {
+    for (const char* text : {"0x1p+-5", "0x1p-+5", "0x18p+-", "0x7777777777000000000000000000000000000000p+-0007",
+                             "1e+-5", "2.5e", "0x.8p", "0x1.8p+3", "1e-5", "7E+2x", "0x1P-2"}) {
         EXPECT_EQ(numparse::ToDouble(text), std::strtod(text, nullptr)) << text;
         EXPECT_EQ(numparse::ToFloat(text), static_cast<float>(std::strtod(text, nullptr))) << text;
     }
-    const std::string file = (fs::path(GANTLINE_TEST_DATA) / "faults" / "number_parse" / "hex-exponent-signs.txt").string();
+    const std::string file =
+        (fs::path(GANTLINE_TEST_DATA) / "faults" / "number_parse" / "hex-exponent-signs.txt").string();
     std::ifstream in(file, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     ASSERT_FALSE(text.empty());

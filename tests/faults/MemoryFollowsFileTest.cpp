@@ -86,14 +86,13 @@ TEST_P(MemoryFollowsFile, NotTheDeclaredCount) {
     EXPECT_LT(counts.peak - before.live, kReadBudget);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LargestCounts, MemoryFollowsFile,
-    ::testing::Values(DeclaredCount{"Objects", "PATCHOBJECTS\t1", "PATCHOBJECTS\t2147483647"},
-                      DeclaredCount{"Vertices", "NUMVERTS 3", "NUMVERTS 2147483647"},
-                      DeclaredCount{"Vectors", "NUMVECS 1", "NUMVECS 2147483647"},
-                      DeclaredCount{"Patches", "NUMPATCHES 1", "NUMPATCHES 2147483647"},
-                      DeclaredCount{"Cameras", "NUMCAMERAS 1", "NUMCAMERAS 2147483647"}),
-    [](const auto& test) { return test.param.name; });
+INSTANTIATE_TEST_SUITE_P(LargestCounts, MemoryFollowsFile,
+                         ::testing::Values(DeclaredCount{"Objects", "PATCHOBJECTS\t1", "PATCHOBJECTS\t2147483647"},
+                                           DeclaredCount{"Vertices", "NUMVERTS 3", "NUMVERTS 2147483647"},
+                                           DeclaredCount{"Vectors", "NUMVECS 1", "NUMVECS 2147483647"},
+                                           DeclaredCount{"Patches", "NUMPATCHES 1", "NUMPATCHES 2147483647"},
+                                           DeclaredCount{"Cameras", "NUMCAMERAS 1", "NUMCAMERAS 2147483647"}),
+                         [](const auto& test) { return test.param.name; });
 
 TEST(MemoryFollowsFileCounter, SeesAnAllocationOfTheSizeAsked) {
     const std::size_t before = counts.largest;

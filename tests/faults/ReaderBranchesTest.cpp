@@ -18,11 +18,11 @@ namespace {
 // One token of the file and what the reader expects in its place.
 struct Token {
     std::string text;
-    std::string expected;      // as ReadFailure::expected tells it
-    bool checked;              // a keyword, an index or the side count: its value is checked
-    std::size_t end;           // offset just past the token in the file
-    int objectsBefore;         // complete patch objects before the token
-    int camerasBefore;         // complete cameras before the token
+    std::string expected;  // as ReadFailure::expected tells it
+    bool checked;          // a keyword, an index or the side count: its value is checked
+    std::size_t end;       // offset just past the token in the file
+    int objectsBefore;     // complete patch objects before the token
+    int camerasBefore;     // complete cameras before the token
 };
 
 // Builds a file in the writer's layout together with its token list.

@@ -91,9 +91,10 @@ bool MountSmallDisk(const fs::path& folder, bool readOnly) {
 
 TEST(ReplaceFaults, AFailingDiskKeepsTheOldFileAndLeavesNoTemporary) {
     const std::vector<DiskCase> cases = {
-        {"a file-size limit", [](const fs::path&) {
+        {"a file-size limit",
+         [](const fs::path&) {
              signal(SIGXFSZ, SIG_IGN);
-             const struct rlimit limit{100000, 100000};
+             const struct rlimit limit { 100000, 100000 };
              return setrlimit(RLIMIT_FSIZE, &limit) == 0;
          }},
         {"a full disk", [](const fs::path& folder) { return MountSmallDisk(folder, false); }},
@@ -128,7 +129,7 @@ TEST(ReplaceFaults, AKilledWriterLeavesTheOldFileOrTheWholeNewOne) {
     for (const rlim_t bytes : {rlim_t{0}, rlim_t{1}, rlim_t{65536}, rlim_t{65537}, rlim_t{text.size() - 1}}) {
         faults::WriteBytes(out, kOld);
         const int status = InChild([&] {
-            const struct rlimit limit{bytes, bytes}, noCore{0, 0};
+            const struct rlimit limit { bytes, bytes }, noCore{0, 0};
             setrlimit(RLIMIT_CORE, &noCore);
             setrlimit(RLIMIT_FSIZE, &limit);
             return set.Write(out.c_str());
@@ -186,7 +187,7 @@ TEST(ReplaceFaults, TheReplacedFileKeepsItsModeAndOwner) {
 struct LinkCase {
     const char* what;
     std::vector<std::pair<std::string, std::string>> links;  // name, what it leads to
-    std::string file;                                         // the file written through them
+    std::string file;                                        // the file written through them
 };
 
 TEST(ReplaceFaults, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {

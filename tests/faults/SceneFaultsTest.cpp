@@ -80,8 +80,7 @@ TEST_F(SceneFaults, AChain100000DeepIsWalkedToItsEnd) {
     auto root = std::make_unique<MemoryNode>("root");
     MemoryNode* tip = root.get();
     for (int level = 1; level < kDepth; ++level) {
-        tip = tip->AddChild(level % kCameraEvery == 0 ? CameraNode(level)
-                                                      : std::make_unique<MemoryNode>("level"));
+        tip = tip->AddChild(level % kCameraEvery == 0 ? CameraNode(level) : std::make_unique<MemoryNode>("level"));
     }
     tip->SetObject(MemoryObject::PatchObject(TriangleMesh()));
     EXPECT_EQ(Collect(std::move(root)), 1);

@@ -171,9 +171,7 @@ TEST(PipeTokens, BlockTokeniserHandsATokenOutAsSoonAsItsDelimiterHasCome) {
     ExpectTokenBeforeThePipeCloses<BlockTokeniser>();
 }
 
-TEST(PipeTokens, TokeniserHandsATokenOutAsSoonAsItsDelimiterHasCome) {
-    ExpectTokenBeforeThePipeCloses<Tokeniser>();
-}
+TEST(PipeTokens, TokeniserHandsATokenOutAsSoonAsItsDelimiterHasCome) { ExpectTokenBeforeThePipeCloses<Tokeniser>(); }
 
 TEST(TextSinkEdges, ATextLargerThanTheBufferIsWrittenWhole) {
     faults::Scratch scratch;

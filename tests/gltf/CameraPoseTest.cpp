@@ -46,23 +46,22 @@ TEST_P(CameraPoseLooks, MinusZAtTheTargetAndPlusYUp) {
     ExpectNear(Rotate(q, {0, 0, -1}), surface::NormalizedOr(c.looks, {}));
     const Vec3 up = Rotate(q, {0, 1, 0}), right = Rotate(q, {1, 0, 0});
     if (std::fabs(c.looks.z) < 0.99 * surface::Length(c.looks)) {
-        EXPECT_GT(up.z, 0.0);               // the picture's top is the file's top
-        EXPECT_NEAR(right.z, 0.0, 1e-12);   // and its horizon level
+        EXPECT_GT(up.z, 0.0);              // the picture's top is the file's top
+        EXPECT_NEAR(right.z, 0.0, 1e-12);  // and its horizon level
     } else {
         EXPECT_NEAR(up.y, 1.0, 1e-12);  // straight up or down: +y at the top, as render has it
     }
     EXPECT_GT(pose.znear, 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cameras, CameraPoseLooks,
-    ::testing::Values(LookCase{"WorkedExample", {0, -200, 50.5f}, {0, 0, 0}, {0, 200, -50.5}},
-                      LookCase{"DefaultScene", {80, -120, 60}, {0, 0, 15}, {-80, 120, -45}},
-                      LookCase{"FromBehind", {3, 40, 2}, {3, -1, 2}, {0, -41, 0}},
-                      LookCase{"StraightDown", {1, 2, 50}, {1, 2, -5}, {0, 0, -55}},
-                      LookCase{"StraightUp", {0, 0, -5}, {0, 0, 5}, {0, 0, 10}},
-                      LookCase{"TargetIsThePosition", {7, 8, 9}, {7, 8, 9}, {0, 1, 0}}),
-    [](const ::testing::TestParamInfo<LookCase>& look) { return std::string(look.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cameras, CameraPoseLooks,
+                         ::testing::Values(LookCase{"WorkedExample", {0, -200, 50.5f}, {0, 0, 0}, {0, 200, -50.5}},
+                                           LookCase{"DefaultScene", {80, -120, 60}, {0, 0, 15}, {-80, 120, -45}},
+                                           LookCase{"FromBehind", {3, 40, 2}, {3, -1, 2}, {0, -41, 0}},
+                                           LookCase{"StraightDown", {1, 2, 50}, {1, 2, -5}, {0, 0, -55}},
+                                           LookCase{"StraightUp", {0, 0, -5}, {0, 0, 5}, {0, 0, 10}},
+                                           LookCase{"TargetIsThePosition", {7, 8, 9}, {7, 8, 9}, {0, 1, 0}}),
+                         [](const ::testing::TestParamInfo<LookCase>& look) { return std::string(look.param.name); });
 
 TEST(CameraPose, LensIsTheHorizontal45DegreesAtFourToThree) {
     const gltf::CameraPose pose = gltf::PoseCamera({{0, -10, 0}, {0, 0, 0}});

@@ -30,7 +30,7 @@ TEST(CStr, OrderingIsBytewise) {
         const char *left, *right;
         int less, greater;
     };
-    const Case cases[] = {{"a", "b", 1, 0}, {"b", "a", 0, 1}, {"a", "a", 0, 0}, {"", "a", 1, 0},
+    const Case cases[] = {{"a", "b", 1, 0},  {"b", "a", 0, 1}, {"a", "a", 0, 0},   {"", "a", 1, 0},
                           {"ab", "a", 0, 1}, {"A", "a", 1, 0}, {"\xff", "a", 0, 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(CStr(c.left) < CStr(c.right), c.less) << c.left << " < " << c.right;
@@ -43,8 +43,16 @@ TEST(CStr, SubstrIsClampedToTheString) {
         int first, count;
         const char* expected;
     };
-    const Case cases[] = {{0, 3, "abc"}, {1, 2, "bc"}, {0, 10, "abcdef"}, {4, 10, "ef"}, {6, 1, ""},
-                          {10, 2, ""},   {-2, 4, "ab"}, {2, -1, ""},      {-5, -5, ""}, {0, 2147483647, "abcdef"},
+    const Case cases[] = {{0, 3, "abc"},
+                          {1, 2, "bc"},
+                          {0, 10, "abcdef"},
+                          {4, 10, "ef"},
+                          {6, 1, ""},
+                          {10, 2, ""},
+                          {-2, 4, "ab"},
+                          {2, -1, ""},
+                          {-5, -5, ""},
+                          {0, 2147483647, "abcdef"},
                           {2147483647, 2147483647, ""}};
     const CStr text("abcdef");
     for (const Case& c : cases)

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 TEST(FilterList, BuildsTheWindowsFilterForm) {
     FilterList list;
     list.Append("Text Files (*.txt)");

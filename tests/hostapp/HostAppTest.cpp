@@ -58,9 +58,7 @@ TEST(HostExportSummary, CountsTheFilesCountLines) {
     EXPECT_EQ(summary->bytes, fs::file_size(kData + "count_lines.txt"));
 }
 
-TEST(HostExportSummary, NothingForAFileThatCannotBeRead) {
-    EXPECT_FALSE(SummariseFile(kData + "no-such-file.txt"));
-}
+TEST(HostExportSummary, NothingForAFileThatCannotBeRead) { EXPECT_FALSE(SummariseFile(kData + "no-such-file.txt")); }
 
 TEST(HostExportSummary, PrintsOneLabelledLineEach) {
     ExportSummary summary;
@@ -199,9 +197,9 @@ TEST(HostMemorySize, ReadsSizesWithUnitsOfPowersOf1024) {
     const struct {
         const char* text;
         std::uint64_t bytes;
-    } cases[] = {{"1000000", 1000000}, {"512K", 512u << 10}, {"512kb", 512u << 10}, {"48M", 48u << 20},
-                 {"48MiB", 48u << 20},  {"12G", 12ull << 30}, {"1.5g", 3ull << 29},   {"2T", 2ull << 40},
-                 {"100B", 100}};
+    } cases[] = {{"1000000", 1000000}, {"512K", 512u << 10}, {"512kb", 512u << 10},
+                 {"48M", 48u << 20},   {"48MiB", 48u << 20}, {"12G", 12ull << 30},
+                 {"1.5g", 3ull << 29}, {"2T", 2ull << 40},   {"100B", 100}};
     for (const auto& c : cases) {
         const std::optional<std::uint64_t> bytes = ParseMemorySize(c.text);
         ASSERT_TRUE(bytes.has_value()) << c.text;
@@ -243,7 +241,8 @@ TEST(HostBatchReport, WritesOneEscapedRecordPerInput) {
 TEST(HostBatchReport, GroupsReasonsWithoutNamesAndNumbers) {
     const std::vector<BatchRecord> records = {
         {"x.ply", "", "refused", "x.ply: the file ends after 2 of the 6 faces that its header declares", 0, 0, 0, 0, 0},
-        {"y.ply", "", "refused", "y.ply: the file ends after 10 of the 12 faces that its header declares", 0, 0, 0, 0, 0},
+        {"y.ply", "", "refused", "y.ply: the file ends after 10 of the 12 faces that its header declares", 0, 0, 0, 0,
+         0},
         {"z.obj", "", "refused", "z.obj: the file holds no faces", 0, 0, 0, 0, 0},
         {"w.obj", "", "exported", "", 0, 0, 0, 0, 0},
     };

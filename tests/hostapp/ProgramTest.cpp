@@ -128,7 +128,8 @@ TEST_F(HostProgram, AnExportThatFailsOrIsKilledMidwayKeepsTheOldFile) {
     for (const bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "killed" : "failed");
         std::ofstream(folder / "scene.txt") << "old\n";
-        const Outcome o = Run("export -o scene.txt --no-open", killed ? "ulimit -f 16; " : "trap '' XFSZ; ulimit -f 16; ");
+        const Outcome o =
+            Run("export -o scene.txt --no-open", killed ? "ulimit -f 16; " : "trap '' XFSZ; ulimit -f 16; ");
         if (killed) {
             EXPECT_NE(o.code, 0);
         } else {
@@ -172,8 +173,8 @@ TEST_F(HostProgram, PluginOptionNamesTheLibraryToLoad) {
 }
 
 TEST_F(HostProgram, BadUsageExitsTwo) {
-    for (const char* arguments : {"", "frobnicate", "export --bogus", "export a.obj b.obj", "export -o",
-                                  "info extra"}) {
+    for (const char* arguments :
+         {"", "frobnicate", "export --bogus", "export a.obj b.obj", "export -o", "info extra"}) {
         const Outcome o = Run(arguments);
         EXPECT_EQ(o.code, 2) << arguments;
         EXPECT_NE(o.err, "") << arguments;
@@ -191,8 +192,8 @@ TEST_F(HostProgram, HelpIsThereForEachCommand) {
         const char* arguments;
         const char* mentions;
     } cases[] = {
-        {"--help", "export"}, {"-h", "info"}, {"export --help", "--no-open"},
-        {"export -h", "SCENE"}, {"info --help", "discovery"},
+        {"--help", "export"},         {"-h", "info"}, {"export --help", "--no-open"}, {"export -h", "SCENE"},
+        {"info --help", "discovery"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(c.arguments);
@@ -205,11 +206,10 @@ TEST_F(HostProgram, HelpIsThereForEachCommand) {
 TEST_F(HostProgram, InfoPrintsWhatDiscoveryAnswered) {
     const Outcome o = Run("info");
     ASSERT_EQ(o.code, 0) << o.err;
-    for (const char* line : {"description     Gantline\n", "classes         1\n",
-                             "version stamp   0x09C40500 (2500, 5, 0)\n",
-                             "class 0         Ferrule\n", "  category      Harrow Tools\n",
-                             "  class code    0x84A95E7B 0x6BBB8DB1\n", "  super-class   0x00001020 (utility)\n",
-                             "  public        yes\n"})
+    for (const char* line :
+         {"description     Gantline\n", "classes         1\n", "version stamp   0x09C40500 (2500, 5, 0)\n",
+          "class 0         Ferrule\n", "  category      Harrow Tools\n", "  class code    0x84A95E7B 0x6BBB8DB1\n",
+          "  super-class   0x00001020 (utility)\n", "  public        yes\n"})
         EXPECT_TRUE(Has(o.out, line)) << line << "\n" << o.out;
 }
 

@@ -155,7 +155,7 @@ TEST(BezierPatches, TeapotSharesItsVerticesAndVectors) {
     for (const Float3& v : mesh.vecs) vecs.insert({v.x, v.y, v.z});
     EXPECT_EQ(verts.size(), mesh.verts.size());  // no point listed twice
     EXPECT_EQ(vecs.size(), mesh.vecs.size());
-    EXPECT_LT(mesh.verts.size(), 32u * 4u);      // neighbours share corners
+    EXPECT_LT(mesh.verts.size(), 32u * 4u);  // neighbours share corners
     EXPECT_LT(mesh.vecs.size(), 32u * 12u);
 }
 

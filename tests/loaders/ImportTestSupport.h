@@ -27,13 +27,13 @@ inline bool UnderCi() {
 // Skips the test when the package's file is missing; under continuous
 // integration fails it instead, so that a run cannot pass with the import
 // tests skipped.
-#define REQUIRE_TEST_MODEL(file)                                                                  \
-    do {                                                                                          \
-        if (!std::filesystem::exists(kTestModels + (file))) {                                     \
-            if (UnderCi()) GTEST_FAIL() << "no " << kTestModels << (file) << " (install assimp-testmodels)"; \
-            GTEST_SKIP() << "no " << kTestModels << (file) << " (install assimp-testmodels)";    \
-        }                                                                                         \
-    } while (false)
+#define REQUIRE_TEST_MODEL(file)                                                                       \
+  do {                                                                                                 \
+    if (!std::filesystem::exists(kTestModels + (file))) {                                              \
+      if (UnderCi()) GTEST_FAIL() << "no " << kTestModels << (file) << " (install assimp-testmodels)"; \
+      GTEST_SKIP() << "no " << kTestModels << (file) << " (install assimp-testmodels)";                \
+    }                                                                                                  \
+  } while (false)
 
 inline std::string ReadModelBytes(const std::string& file) {
     std::ifstream in(kTestModels + file, std::ios::binary);

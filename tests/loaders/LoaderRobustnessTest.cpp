@@ -12,8 +12,8 @@ namespace {
 constexpr int kMutations = 1500;
 
 // Pieces that make damaged text more likely to reach deep into a reader.
-const char* const kPieces[] = {"-", "0", "1e38", "1e39", "nan", " ", "\n", "\r", "\t", "/", "-9999999999",
-                               "f", "v", "3 3", "{", "}", "[", "]", "\"", ",", ":", "null", "\"obj\"", "\0"};
+const char* const kPieces[] = {"-", "0",   "1e38", "1e39", "nan", " ", "\n", "\r", "\t", "/",    "-9999999999", "f",
+                               "v", "3 3", "{",    "}",    "[",   "]", "\"", ",",  ":",  "null", "\"obj\"",     "\0"};
 
 std::string Mutated(const std::string& text, std::mt19937& random) {
     std::string out = text;
@@ -21,18 +21,18 @@ std::string Mutated(const std::string& text, std::mt19937& random) {
     for (int e = 0; e < edits && !out.empty(); ++e) {
         const std::size_t at = random() % out.size();
         switch (random() % 4) {
-        case 0:
-            out[at] = static_cast<char>(random() % 256);
-            break;
-        case 1:
-            out.erase(at, random() % 32);
-            break;
-        case 2:
-            out.insert(at, out.substr(random() % out.size(), random() % 64));
-            break;
-        default:
-            out.insert(at, kPieces[random() % (sizeof kPieces / sizeof kPieces[0])]);
-            break;
+            case 0:
+                out[at] = static_cast<char>(random() % 256);
+                break;
+            case 1:
+                out.erase(at, random() % 32);
+                break;
+            case 2:
+                out.insert(at, out.substr(random() % out.size(), random() % 64));
+                break;
+            default:
+                out.insert(at, kPieces[random() % (sizeof kPieces / sizeof kPieces[0])]);
+                break;
         }
     }
     return out;

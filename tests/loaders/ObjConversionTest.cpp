@@ -148,7 +148,7 @@ TEST(PolygonConversion, LargerPolygonsAreSplitIntoAFan) {
         EXPECT_EQ(patch.verts[1], p + 1);
         EXPECT_EQ(patch.verts[2], p + 2);
         EXPECT_EQ(patch.adjacent[0], p == 0 ? -1 : p - 1);  // the diagonal to the previous triangle
-        EXPECT_EQ(patch.adjacent[1], -1);                    // the hexagon's own side
+        EXPECT_EQ(patch.adjacent[1], -1);                   // the hexagon's own side
         EXPECT_EQ(patch.adjacent[2], p == 3 ? -1 : p + 1);
     }
     ExpectMutualNeighbours(hexagon.exported);
@@ -240,8 +240,13 @@ INSTANTIATE_TEST_SUITE_P(
                     MalformedCase{"BareFaceAtTheEnd", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n f", "fewer than 3 corners"},
                     MalformedCase{"Empty", "", "holds no faces"},
                     MalformedCase{"OnlyVertices", "v 0 0 0\nv 1 0 0\n", "holds no faces"},
-                    MalformedCase{"OnlyPointsAndLines", "v 0 0 0\nv 1 0 0\np 1\nl 1 2\n", "holds only points and lines"},
-                    MalformedCase{"Utf16", std::string("\xFE\xFF\0v\0 \0" "1", 7), "UTF-16"},
+                    MalformedCase{"OnlyPointsAndLines", "v 0 0 0\nv 1 0 0\np 1\nl 1 2\n",
+                                  "holds only points and lines"},
+                    MalformedCase{"Utf16",
+                                  std::string("\xFE\xFF\0v\0 \0"
+                                              "1",
+                                              7),
+                                  "UTF-16"},
                     MalformedCase{"LargeFaceBeyondTheList", FaceOfSides(300) + "f 1 2 301\n", "face 2 refers"},
                     MalformedCase{"BeyondFloat", "v 1e39 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "vertex 1"}),
     CaseName<MalformedCase>);

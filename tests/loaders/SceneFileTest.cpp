@@ -31,8 +31,8 @@ TEST(SceneFile, EveryKindOfNodeExportsTheExpectedLists) {
     CollectedScene scene(LoadSceneFile(kSceneData + "/every_kind.json"));
     PatchIO& set = scene.set;
     ASSERT_EQ(set.NumPatchObjects(), 3);
-    EXPECT_EQ(set.PatchObjectAt(0).NumPatches(), 2);  // Patches
-    EXPECT_EQ(set.PatchObjectAt(1).NumPatches(), 5);  // Mesh: one quadrilateral, four triangles
+    EXPECT_EQ(set.PatchObjectAt(0).NumPatches(), 2);        // Patches
+    EXPECT_EQ(set.PatchObjectAt(1).NumPatches(), 5);        // Mesh: one quadrilateral, four triangles
     EXPECT_EQ(set.PatchObjectAt(2), set.PatchObjectAt(0));  // Second Patches, the same file
     EXPECT_EQ(HostStats().conversions, 1);
     EXPECT_EQ(HostStats().ownedDeletes, 1);
@@ -83,14 +83,13 @@ Float3 ChildPosition(const std::string& parentTransform) {
 TEST(SceneFile, RotationTurnsAboutXThenYThenZ) {
     ExpectNear(ChildPosition(R"({"rotation": [90, 0, 0]})"), {0, 0, 1});
     ExpectNear(ChildPosition(R"({"rotation": [0, 0, 90]})"), {-1, 0, 0});
-    ExpectNear(ChildPosition(R"({"rotation": [90, 0, 90]})"), {0, 0, 1});   // X first: Z no longer moves it
+    ExpectNear(ChildPosition(R"({"rotation": [90, 0, 90]})"), {0, 0, 1});  // X first: Z no longer moves it
     ExpectNear(ChildPosition(R"({"rotation": [0, 90, 90]})"), {-1, 0, 0});
     ExpectNear(ChildPosition(R"({"rotation": [90, 90, 0]})"), {1, 0, 0});
 }
 
 TEST(SceneFile, ScaleAppliesBeforeRotationAndTranslationLast) {
-    ExpectNear(ChildPosition(R"({"scale": [1, 3, 1], "rotation": [0, 0, 90], "translation": [5, 5, 5]})"),
-               {2, 5, 5});
+    ExpectNear(ChildPosition(R"({"scale": [1, 3, 1], "rotation": [0, 0, 90], "translation": [5, 5, 5]})"), {2, 5, 5});
     ExpectNear(ChildPosition(R"({"scale": 2})"), {0, 2, 0});
 }
 
@@ -177,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "several nodes are named \"A\""},
         MalformedCase{"EvaluateText", Child(R"({"object": {"camera": {"evaluate": "1"}}})"), "/camera/evaluate:"},
         MalformedCase{"EvaluateFraction", Child(R"({"object": {"camera": {"evaluate": 1.5}}})"), "/evaluate:"},
-        MalformedCase{"EvaluateTooLarge", Child(R"({"object": {"camera": {"evaluate": 4294967296}}})"),
-                      "/evaluate:"},
+        MalformedCase{"EvaluateTooLarge", Child(R"({"object": {"camera": {"evaluate": 4294967296}}})"), "/evaluate:"},
         MalformedCase{"ChildrenNotArray", R"({"children": {}})", "/children: children must be an array"},
         MalformedCase{"ChildNotObject", Child("7"), "/children/1: a node must be a JSON object"}),
     CaseName<MalformedCase>);

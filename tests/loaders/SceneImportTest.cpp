@@ -129,7 +129,8 @@ void ExpectGltfNodes(const std::string& file, const Json& gltf) {
     // Several roots: the importer gathers them under a node of its own.
     ExpectWorld(top.world, Mat4(), top.name);
     ASSERT_EQ(top.NumChildren(), roots.size());
-    for (std::size_t i = 0; i < roots.size(); ++i) ExpectSameTree(gltf, roots[i].get<std::size_t>(), Mat4(), *top.ChildNode(i));
+    for (std::size_t i = 0; i < roots.size(); ++i)
+        ExpectSameTree(gltf, roots[i].get<std::size_t>(), Mat4(), *top.ChildNode(i));
 }
 
 // The triangles of every mesh instance of the scene, as the accessors count them.
@@ -335,8 +336,8 @@ TEST(SceneImport, BytesInMemoryLoadAsTheFileDoes) {
     ASSERT_TRUE(load) << load.error;
     const int faces = std::stoi(bytes.substr(bytes.find("element face") + 12));
     EXPECT_EQ(ConvertAll(*load.root).patches, static_cast<std::size_t>(faces));
-    const SceneLoad bad = ImportSceneBytes("{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [", ".gltf", "bad.gltf",
-                                           LoadListener());
+    const SceneLoad bad =
+        ImportSceneBytes("{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [", ".gltf", "bad.gltf", LoadListener());
     EXPECT_FALSE(bad);
     EXPECT_EQ(bad.error.rfind("bad.gltf: ", 0), 0u) << bad.error;
     // A PLY header cut short, which the importer library would read forever.
@@ -371,7 +372,8 @@ TEST(SceneImport, FacesBecomePatchesAsTheConversionMakesThem) {
         {"a hexagon is a fan of four", PlyPolygon(6), 4, 0, 6, 0},
         {"a polygon of 300 corners is a fan of 298", PlyPolygon(300), 298, 0, 300, 0},
         {"0 and -0 are one position", "OFF\n4 2 0\n0 0 0\n1 0 0\n-0 0 0\n0 1 0\n3 0 1 3\n3 2 3 1\n", 2, 0, 3, 0},
-        {"a triangle whose corners weld into one is kept", "OFF\n6 2 0\n0 0 0\n1 0 0\n0 1 0\n5 5 5\n5 5 5\n5 5 5\n3 0 1 2\n3 3 4 5\n", 2, 0, 4, 0},
+        {"a triangle whose corners weld into one is kept",
+         "OFF\n6 2 0\n0 0 0\n1 0 0\n0 1 0\n5 5 5\n5 5 5\n5 5 5\n3 0 1 2\n3 3 4 5\n", 2, 0, 4, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -36,9 +36,15 @@ enum class Conversion { F, ThreeTwoF, NineG };
 std::string Printf(Conversion conversion, double v) {
     char buffer[512];
     switch (conversion) {
-    case Conversion::F: std::snprintf(buffer, sizeof buffer, "%f", v); break;
-    case Conversion::ThreeTwoF: std::snprintf(buffer, sizeof buffer, "%3.2f", v); break;
-    case Conversion::NineG: std::snprintf(buffer, sizeof buffer, "%.9g", v); break;
+        case Conversion::F:
+            std::snprintf(buffer, sizeof buffer, "%f", v);
+            break;
+        case Conversion::ThreeTwoF:
+            std::snprintf(buffer, sizeof buffer, "%3.2f", v);
+            break;
+        case Conversion::NineG:
+            std::snprintf(buffer, sizeof buffer, "%.9g", v);
+            break;
     }
     return buffer;
 }
@@ -59,14 +65,14 @@ TEST_F(CLocale, FloatsOfEveryKindMatchPrintf) {
                            -0.0f,
                            0.1f,
                            -2.5f,
-                           0.0078125f,    // a tie at the sixth decimal: rounds to even
-                           0.0000005f,    // just around half a micro
-                           -0.0000004f,   // rounds to "-0.000000"
-                           0.9999995f,    // carries into the integer part
-                           1e-45f,        // the smallest subnormal
+                           0.0078125f,   // a tie at the sixth decimal: rounds to even
+                           0.0000005f,   // just around half a micro
+                           -0.0000004f,  // rounds to "-0.000000"
+                           0.9999995f,   // carries into the integer part
+                           1e-45f,       // the smallest subnormal
                            1.17549435e-38f,
                            16777216.0f,
-                           8.5e12f,       // the end of the fast path
+                           8.5e12f,  // the end of the fast path
                            1e13f,
                            3.40282347e38f,
                            -3.40282347e38f,
@@ -92,10 +98,18 @@ TEST_F(CLocale, AMillionFloatsMatchPrintf) {
     for (int i = 0; i < 1000000 && mismatches < 10; ++i) {
         float v;
         switch (i % 4) {
-        case 0: v = FromBits(static_cast<std::uint32_t>(rng())); break;
-        case 1: v = coordinate(rng); break;
-        case 2: v = static_cast<float>(small(rng)) / 128.0f / 1024.0f; break;  // ties
-        default: v = std::ldexp(static_cast<float>(rng() & 0xffffff), static_cast<int>(rng() % 60) - 50); break;
+            case 0:
+                v = FromBits(static_cast<std::uint32_t>(rng()));
+                break;
+            case 1:
+                v = coordinate(rng);
+                break;
+            case 2:
+                v = static_cast<float>(small(rng)) / 128.0f / 1024.0f;
+                break;  // ties
+            default:
+                v = std::ldexp(static_cast<float>(rng() & 0xffffff), static_cast<int>(rng() % 60) - 50);
+                break;
         }
         if (!std::isfinite(v)) continue;
         const std::string expected = Printf(Conversion::F, static_cast<double>(v));

@@ -34,7 +34,8 @@ TEST(ParallelWrite, EveryThreadCountAndChunkGivesTheBytesOfOneThread) {
                 set.SetChunkBytes(chunk);
                 std::string text = "kept ";
                 set.WriteText(text);
-                ASSERT_EQ(text, "kept " + expected) << "seed " << seed << ", " << threads << " threads, chunk " << chunk;
+                ASSERT_EQ(text, "kept " + expected)
+                    << "seed " << seed << ", " << threads << " threads, chunk " << chunk;
             }
         }
     }

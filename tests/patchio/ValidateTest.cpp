@@ -84,38 +84,62 @@ struct Broken {
 };
 
 TEST(Validate, EachUnsoundValueIsFoundWhereItIs) {
-
     const Broken cases[] = {
-        {"vertex index outside", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.verts[2] = 7; },
-         {0, 0, -1, "verts", 2, -1, "patch object 0, patch 0: VERTS slot 2 is 7, outside the 4 vertices"}, 1},
-        {"vector index negative", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.vecs[5] = -9; },
-         {0, 0, -1, "vecs", 5, -1, "VECS slot 5 is -9, outside the 12 vectors"}, 2},  // and vector 5 unused
-        {"interior -1", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.interior[0] = -1; },
-         {0, 0, -1, "interior", 0, -1, "INTERIOR slot 0 is -1: the patch has no vector there"}, 1},
-        {"neighbour outside", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[0] = 2; },
-         {0, 0, -1, "adjacent", 0, -1, "ADJACENT slot 0 is 2, outside the 2 patches"}, 1},
-        {"neighbour below -1", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[2] = -2; },
-         {0, 0, -1, "adjacent", 2, -1, "ADJACENT slot 2 is -2, outside the 2 patches"}, 1},
-        {"itself", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[2] = 0; },
-         {0, 0, -1, "adjacent", 2, -1, "ADJACENT slot 2 names the patch itself as its neighbour"}, 1},
-        {"not mutual", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[1] = -1; },
+        {"vertex index outside",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.verts[2] = 7; },
+         {0, 0, -1, "verts", 2, -1, "patch object 0, patch 0: VERTS slot 2 is 7, outside the 4 vertices"},
+         1},
+        {"vector index negative",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.vecs[5] = -9; },
+         {0, 0, -1, "vecs", 5, -1, "VECS slot 5 is -9, outside the 12 vectors"},
+         2},  // and vector 5 unused
+        {"interior -1",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.interior[0] = -1; },
+         {0, 0, -1, "interior", 0, -1, "INTERIOR slot 0 is -1: the patch has no vector there"},
+         1},
+        {"neighbour outside",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[0] = 2; },
+         {0, 0, -1, "adjacent", 0, -1, "ADJACENT slot 0 is 2, outside the 2 patches"},
+         1},
+        {"neighbour below -1",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[2] = -2; },
+         {0, 0, -1, "adjacent", 2, -1, "ADJACENT slot 2 is -2, outside the 2 patches"},
+         1},
+        {"itself",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[2] = 0; },
+         {0, 0, -1, "adjacent", 2, -1, "ADJACENT slot 2 names the patch itself as its neighbour"},
+         1},
+        {"not mutual",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.adjacent[1] = -1; },
          {0, 1, -1, "adjacent", 0, -1, "patch 1: ADJACENT slot 0 names patch 0, which does not name patch 1 back"},
          1},
-        {"five sides", [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.sides = 5; },
-         {0, 0, -1, "sides", -1, -1, "patch object 0, patch 0: SIDES is 5, not 3 or 4"}, 5},  // + 4 slots of -1
-        {"infinite vertex", [](ExportPatch&, ExportPatchObject& o, ExportCamera&) { o.VertData()[3].y = -INFINITY; },
-         {0, -1, -1, "vertex", 3, 1, "patch object 0, vertex 3: y is -infinite"}, 1},
-        {"nan vector", [](ExportPatch&, ExportPatchObject& o, ExportCamera&) { o.VecData()[4].z = NAN; },
-         {0, -1, -1, "vector", 4, 2, "patch object 0, vector 4: z is not a number"}, 1},
-        {"camera target", [](ExportPatch&, ExportPatchObject&, ExportCamera& c) { c.target.x = INFINITY; },
-         {-1, -1, 0, "target", -1, 0, "camera 0: target x is infinite"}, 1},
-        {"camera position", [](ExportPatch&, ExportPatchObject&, ExportCamera& c) { c.position.z = NAN; },
-         {-1, -1, 0, "position", -1, 2, "camera 0: position z is not a number"}, 1},
-        {"unused vertices", [](ExportPatch&, ExportPatchObject& o, ExportCamera&) {
+        {"five sides",
+         [](ExportPatch& p, ExportPatchObject&, ExportCamera&) { p.sides = 5; },
+         {0, 0, -1, "sides", -1, -1, "patch object 0, patch 0: SIDES is 5, not 3 or 4"},
+         5},  // + 4 slots of -1
+        {"infinite vertex",
+         [](ExportPatch&, ExportPatchObject& o, ExportCamera&) { o.VertData()[3].y = -INFINITY; },
+         {0, -1, -1, "vertex", 3, 1, "patch object 0, vertex 3: y is -infinite"},
+         1},
+        {"nan vector",
+         [](ExportPatch&, ExportPatchObject& o, ExportCamera&) { o.VecData()[4].z = NAN; },
+         {0, -1, -1, "vector", 4, 2, "patch object 0, vector 4: z is not a number"},
+         1},
+        {"camera target",
+         [](ExportPatch&, ExportPatchObject&, ExportCamera& c) { c.target.x = INFINITY; },
+         {-1, -1, 0, "target", -1, 0, "camera 0: target x is infinite"},
+         1},
+        {"camera position",
+         [](ExportPatch&, ExportPatchObject&, ExportCamera& c) { c.position.z = NAN; },
+         {-1, -1, 0, "position", -1, 2, "camera 0: position z is not a number"},
+         1},
+        {"unused vertices",
+         [](ExportPatch&, ExportPatchObject& o, ExportCamera&) {
              o.AddVert({9.0f, 9.0f, 9.0f});
              o.AddVert({8.0f, 9.0f, 9.0f});
          },
-         {0, -1, -1, "vertex", 4, -1, "patch object 0: 2 vertices used by no patch (the first is vertex 4)"}, 1},
+         {0, -1, -1, "vertex", 4, -1, "patch object 0: 2 vertices used by no patch (the first is vertex 4)"},
+         1},
     };
     for (const Broken& c : cases) {
         SCOPED_TRACE(c.name);

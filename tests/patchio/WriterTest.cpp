@@ -24,8 +24,8 @@ void FillWorkedExample(PatchIO& set) {
     object.AddVert({0, 0, 0});
     object.AddVert({10, 0, 0});
     object.AddVert({0, 10, 0});
-    const Float3 vecs[] = {{2.5f, 0, 0}, {7.5f, 0, 0}, {7.5f, 2.5f, 0}, {2.5f, 7.5f, 0}, {0, 7.5f, 0},
-                           {0, 2.5f, 0}, {2.5f, 2.5f, 1}, {5, 2.5f, 1},   {2.5f, 5, 1}};
+    const Float3 vecs[] = {{2.5f, 0, 0}, {7.5f, 0, 0},    {7.5f, 2.5f, 0}, {2.5f, 7.5f, 0}, {0, 7.5f, 0},
+                           {0, 2.5f, 0}, {2.5f, 2.5f, 1}, {5, 2.5f, 1},    {2.5f, 5, 1}};
     for (const Float3& v : vecs) object.AddVec(v);
     ExportPatch patch;
     patch.sides = 3;
@@ -177,8 +177,8 @@ TEST(Writer, UnwritablePathsAnswerZero) {
     testfiles::WriteBytes(dir.File("plain"), "x");
     const std::vector<std::string> paths = {
         dir.File("missing/out.txt"),
-        dir.File("plain/out.txt"),  // a file where a folder should be
-        dir.Path().string(),        // a folder
+        dir.File("plain/out.txt"),                 // a file where a folder should be
+        dir.Path().string(),                       // a folder
         dir.File(std::string(300, 'n') + ".txt"),  // a name longer than file systems allow
     };
     PatchIO set;

@@ -139,8 +139,8 @@ TEST_F(PluginDiscovery, OpeningThePanelLoadsItsTitleThroughTheSharedBuffer) {
 }
 
 TEST_F(PluginDiscovery, NoTextIsTooLongForTheBuffer) {
-    for (const char* text : {plugin.LibDescription(), plugin.Descriptor().ClassLabel(),
-                             plugin.Descriptor().CategoryLabel()}) {
+    for (const char* text :
+         {plugin.LibDescription(), plugin.Descriptor().ClassLabel(), plugin.Descriptor().CategoryLabel()}) {
         ASSERT_NE(text, nullptr);
         EXPECT_LT(std::strlen(text), 255u);
     }

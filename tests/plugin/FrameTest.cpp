@@ -65,7 +65,8 @@ TEST(PluginFrame, LoadRecordedTheProgramsOwnHandle) {
 TEST(PluginFrame, LaterNotificationsOnlyRecordTheHandle) {
     ModuleHandleScope restore;
     const HINSTANCE module = ModuleInstance();
-    for (DWORD reason : {DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{DLL_PROCESS_ATTACH}, DWORD{DLL_PROCESS_DETACH}}) {
+    for (DWORD reason :
+         {DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{DLL_PROCESS_ATTACH}, DWORD{DLL_PROCESS_DETACH}}) {
         EXPECT_EQ(LibraryInit(module, reason, nullptr), 1) << reason;
         EXPECT_EQ(ModuleInstance(), module);
         EXPECT_EQ(CustomControlsInitialisations(), 1) << reason;
@@ -172,10 +173,11 @@ TEST(PluginSeam, AnswerThatDoesNotFitIsRefused) {
 TEST(PluginSeam, ShellOpenReachesTheDesktop) {
     std::string seen;
     int shown = 0;
-    desktop::ShellHandler previous = desktop::SetShellHandler([&](const std::string& verb, const std::string& file, int show) {
-        seen = verb + " " + file;
-        shown = show;
-    });
+    desktop::ShellHandler previous =
+        desktop::SetShellHandler([&](const std::string& verb, const std::string& file, int show) {
+            seen = verb + " " + file;
+            shown = show;
+        });
     platform::ShellOpen("/tmp/a file.txt");
     desktop::SetShellHandler(std::move(previous));
     EXPECT_EQ(seen, "open /tmp/a file.txt");

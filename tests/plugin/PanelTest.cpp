@@ -154,21 +154,21 @@ TEST_F(PluginPanel, DialogProcedureAnswersItsTable) {
     Open();
     const MessageCase cases[] = {
         {WM_INITDIALOG, 0, TRUE, false},
-        {WM_COMMAND, 1, TRUE, false},           // IDOK
-        {WM_COMMAND, 2, TRUE, false},           // IDCANCEL
-        {WM_COMMAND, 1002, TRUE, false},        // the caption
+        {WM_COMMAND, 1, TRUE, false},     // IDOK
+        {WM_COMMAND, 2, TRUE, false},     // IDCANCEL
+        {WM_COMMAND, 1002, TRUE, false},  // the caption
         {WM_COMMAND, 0x10000u | 1000u, TRUE, false},
         {WM_MOUSEMOVE, 0x1, TRUE, true},
         {WM_LBUTTONDOWN, 0x1, TRUE, true},
         {WM_LBUTTONUP, 0, TRUE, true},
         {WM_LBUTTONDBLCLK, 0x1, FALSE, false},
         {WM_RBUTTONDOWN, 0x2, FALSE, false},
-        {0x0205, 0, FALSE, false},  // right button up
-        {0x0206, 0, FALSE, false},  // right double click
+        {0x0205, 0, FALSE, false},     // right button up
+        {0x0206, 0, FALSE, false},     // right double click
         {0x0207, 0x10, FALSE, false},  // middle button down
-        {0x0208, 0, FALSE, false},  // middle button up
-        {0x0209, 0, FALSE, false},  // middle double click
-        {0x020A, 0, FALSE, false},  // wheel
+        {0x0208, 0, FALSE, false},     // middle button up
+        {0x0209, 0, FALSE, false},     // middle double click
+        {0x020A, 0, FALSE, false},     // wheel
         {0x01FF, 0, FALSE, false},
         {0x0000, 0, FALSE, false},
         {0x0001, 0, FALSE, false},  // create

@@ -44,8 +44,8 @@ bool PluginResident() {
     return handle != nullptr;
 }
 
-HWND RecordingInterface::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title,
-                                      LPARAM param, DWORD flags) {
+HWND RecordingInterface::AddPanelPage(HINSTANCE instance, int dialogId, DLGPROC proc, const char* title, LPARAM param,
+                                      DWORD flags) {
     AddCall call;
     call.instance = instance;
     call.dialogId = dialogId;

@@ -57,7 +57,9 @@ TEST(NumberParse, IntegersFollowAtoiAndClampTo32Bits) {
         {"-99999999999", kMin},
         {"0000000000000000000000000042", 42},
         {"999999999999999999999999999999999999999999", kMax},
-        {"\xff" "5", 0},
+        {"\xff"
+         "5",
+         0},
     };
     for (const Case& c : cases) EXPECT_EQ(numparse::ToInt(c.text), c.value) << '"' << c.text << '"';
 }
@@ -162,9 +164,27 @@ std::string RandomDigits(std::mt19937& rng, int count, const char* digits, int b
 // hexadecimal, infinities, nans, white space and signs.
 std::string RandomNumberText(std::mt19937& rng) {
     auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    static const char* const kOdd[] = {"inf", "-Infinity", "nan", "NAN(x1)", "0x1.fffffep127", "0x1p-149",
-                                       "-0x.8", " 3", "+", "+-1", "-+1", "0x", "0x.", "0x.p1", "0x-1", "e5",
-                                       "\v-7", "1e-46", "7.0064923e-46", "1.17549435e-38", "  +0x1P+3"};
+    static const char* const kOdd[] = {"inf",
+                                       "-Infinity",
+                                       "nan",
+                                       "NAN(x1)",
+                                       "0x1.fffffep127",
+                                       "0x1p-149",
+                                       "-0x.8",
+                                       " 3",
+                                       "+",
+                                       "+-1",
+                                       "-+1",
+                                       "0x",
+                                       "0x.",
+                                       "0x.p1",
+                                       "0x-1",
+                                       "e5",
+                                       "\v-7",
+                                       "1e-46",
+                                       "7.0064923e-46",
+                                       "1.17549435e-38",
+                                       "  +0x1P+3"};
     std::string text;
     if (kAtofReadsEveryForm) {
         if (pick(20) == 0) return kOdd[pick(static_cast<int>(sizeof kOdd / sizeof kOdd[0]))];
@@ -257,7 +277,8 @@ TEST(NumberParse, TokenFastPathsAgreeWithTheGeneralParsing) {
             ASSERT_EQ(Bits(fast), Bits(expected)) << '"' << text << '"';
         }
         ASSERT_EQ(Bits(numparse::TokenToFloat(token.buffer, token.length)), Bits(expected)) << '"' << text << '"';
-        ASSERT_EQ(numparse::TokenToInt(token.buffer, token.length), numparse::ToInt(token.buffer)) << '"' << text << '"';
+        ASSERT_EQ(numparse::TokenToInt(token.buffer, token.length), numparse::ToInt(token.buffer))
+            << '"' << text << '"';
     }
     // The writer's text of floats below 10^8 in magnitude takes the fast path.
     if (numparse::fast::kSixDecimalsRead) {
@@ -266,9 +287,12 @@ TEST(NumberParse, TokenFastPathsAgreeWithTheGeneralParsing) {
 }
 
 TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
-    const std::pair<const char*, float> floats[] = {
-        {"0.000000", 0.0f}, {"-0.000000", -0.0f}, {"1.500000", 1.5f}, {"-999.999939", -999.999939f},
-        {"12345678.000000", 12345678.0f}, {"0.000001", 0.000001f}};
+    const std::pair<const char*, float> floats[] = {{"0.000000", 0.0f},
+                                                    {"-0.000000", -0.0f},
+                                                    {"1.500000", 1.5f},
+                                                    {"-999.999939", -999.999939f},
+                                                    {"12345678.000000", 12345678.0f},
+                                                    {"0.000001", 0.000001f}};
     for (const auto& [text, value] : floats) {
         if (!numparse::fast::kSixDecimalsRead) break;
         const TokenText token(text);
@@ -276,8 +300,8 @@ TEST(NumberParse, TokenFastPathsTakeTheWritersText) {
         ASSERT_TRUE(numparse::fast::ReadSixDecimals(token.buffer, token.length, got)) << text;
         EXPECT_EQ(Bits(got), Bits(value)) << text;
     }
-    const std::pair<const char*, std::int32_t> ints[] = {{"0", 0}, {"-1", -1}, {"7", 7}, {"123456789", 123456789},
-                                                          {"-123456789", -123456789}};
+    const std::pair<const char*, std::int32_t> ints[] = {
+        {"0", 0}, {"-1", -1}, {"7", 7}, {"123456789", 123456789}, {"-123456789", -123456789}};
     for (const auto& [text, value] : ints) {
         const TokenText token(text);
         std::int32_t got = 0;

@@ -104,12 +104,24 @@ std::string Mutated(const std::string& text, std::mt19937& random) {
     static const char kBytes[] = "0123456789-.\t\n {}xP";
     std::string changed = text;
     switch (random() % 6) {
-    case 0: changed[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
-    case 1: changed.erase(at, 1); break;
-    case 2: changed.insert(at, 1, changed[at]); break;
-    case 3: changed.resize(at); break;
-    case 4: changed.insert(at, std::string(90 + random() % 20, '7')); break;
-    default: changed.insert(at, "\n"); break;
+        case 0:
+            changed[at] = kBytes[random() % (sizeof kBytes - 1)];
+            break;
+        case 1:
+            changed.erase(at, 1);
+            break;
+        case 2:
+            changed.insert(at, 1, changed[at]);
+            break;
+        case 3:
+            changed.resize(at);
+            break;
+        case 4:
+            changed.insert(at, std::string(90 + random() % 20, '7'));
+            break;
+        default:
+            changed.insert(at, "\n");
+            break;
     }
     return changed;
 }
@@ -150,10 +162,14 @@ TEST(ParallelRead, OtherDelimitersReadTheSame) {
     for (std::uint32_t seed = 0; seed < 6; ++seed) {
         std::string text;
         for (const char c : RandomText(300 + seed, false)) {
-            if (c == '\t' && random() % 3 == 0) text += "  ";
-            else if (c == '\n' && random() % 3 == 0) text += " \r\n";
-            else if (c == '\n' && random() % 5 == 0) text += "}\n{";
-            else text += c;
+            if (c == '\t' && random() % 3 == 0)
+                text += "  ";
+            else if (c == '\n' && random() % 3 == 0)
+                text += " \r\n";
+            else if (c == '\n' && random() % 5 == 0)
+                text += "}\n{";
+            else
+                text += c;
         }
         ExpectEveryWayTheSame(text, "seed " + std::to_string(seed));
     }

@@ -59,20 +59,20 @@ enum class Entry { Path, Stream, Text };
 std::int32_t ReadVia(Entry entry, const std::string& text, TempDir& dir, PatchIO& set, ReadFailure& why) {
     const std::string path = dir.File("broken.txt");
     switch (entry) {
-    case Entry::Path:
-        testfiles::WriteBytes(path, text);
-        return set.Read(path.c_str(), &why);
-    case Entry::Stream: {
-        // Bytes before the stream's position are not the reader's.
-        testfiles::WriteBytes(path, "skipped" + text);
-        std::FILE* stream = std::fopen(path.c_str(), "rb");
-        if (!stream || std::fseek(stream, 7, SEEK_SET) != 0) return -1;
-        const std::int32_t result = set.ReadStream(stream, &why);
-        std::fclose(stream);
-        return result;
-    }
-    case Entry::Text:
-        return set.ReadText(text.data(), text.size(), &why);
+        case Entry::Path:
+            testfiles::WriteBytes(path, text);
+            return set.Read(path.c_str(), &why);
+        case Entry::Stream: {
+            // Bytes before the stream's position are not the reader's.
+            testfiles::WriteBytes(path, "skipped" + text);
+            std::FILE* stream = std::fopen(path.c_str(), "rb");
+            if (!stream || std::fseek(stream, 7, SEEK_SET) != 0) return -1;
+            const std::int32_t result = set.ReadStream(stream, &why);
+            std::fclose(stream);
+            return result;
+        }
+        case Entry::Text:
+            return set.ReadText(text.data(), text.size(), &why);
     }
     return -1;
 }

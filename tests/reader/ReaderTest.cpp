@@ -160,16 +160,15 @@ TEST_F(ReaderTest, BracesAndAnyWhiteSpaceReadLikeTheWritersLayout) {
 
 TEST_F(ReaderTest, EmptyCountsGoStraightOnToTheNextKeyword) {
     PatchIO set;
-    const std::string text = Header("1.10", 1) +
-                             "PATCHOBJECT 0\n\tNUMVERTS -5\n\tNUMVECS 0\n\tNUMPATCHES -1\n" + Cameras(1);
+    const std::string text =
+        Header("1.10", 1) + "PATCHOBJECT 0\n\tNUMVERTS -5\n\tNUMVECS 0\n\tNUMPATCHES -1\n" + Cameras(1);
     ASSERT_EQ(ReadText(set, text), 1);
     EXPECT_EQ(set.PatchObjectAt(0), ExportPatchObject());
 }
 
 TEST_F(ReaderTest, IndexValuesAreStoredAsRead) {
     PatchIO set;
-    const std::string text =
-        Replace(WorkedExample(), "VERTS 0 1 2 ", "VERTS -1 99999999999 -99999999999 ");
+    const std::string text = Replace(WorkedExample(), "VERTS 0 1 2 ", "VERTS -1 99999999999 -99999999999 ");
     ASSERT_EQ(ReadText(set, Replace(text, "ADJACENT -1 -1 -1", "ADJACENT 5 007 -1")), 1);
     const ExportPatch& patch = set.PatchObjectAt(0).PatchAt(0);
     EXPECT_EQ(patch.verts[0], -1);
@@ -185,9 +184,9 @@ TEST_F(ReaderTest, UnknownVersionsAreReportedOnLine403AndReadOn) {
         bool reported;
         std::int32_t cameras;
     };
-    const Case cases[] = {{"1", false, 0},       {"1.0", false, 0},   {"1.00", false, 0},   {"1.1", false, 2},
-                          {"1.10", false, 2},    {"1.100000", false, 2}, {"1.0x", false, 0}, {"2", true, 2},
-                          {"1.05", true, 2},     {"0.9", true, 0},    {"abc", true, 0},     {"1.1000001", true, 2}};
+    const Case cases[] = {{"1", false, 0},    {"1.0", false, 0},      {"1.00", false, 0}, {"1.1", false, 2},
+                          {"1.10", false, 2}, {"1.100000", false, 2}, {"1.0x", false, 0}, {"2", true, 2},
+                          {"1.05", true, 2},  {"0.9", true, 0},       {"abc", true, 0},   {"1.1000001", true, 2}};
     for (const Case& c : cases) {
         ClearAssertReports();
         PatchIO set;

@@ -49,21 +49,27 @@ private:
 
     float Coordinate() {
         switch (Pick(0, 6)) {
-        case 0: return static_cast<float>(Pick(-100, 100));
-        case 1: return std::uniform_real_distribution<float>(-1000.0f, 1000.0f)(rng_);
-        case 2: return std::uniform_real_distribution<float>(-1e-5f, 1e-5f)(rng_);
-        case 3: return std::uniform_real_distribution<float>(-1e12f, 1e12f)(rng_);
-        case 4: return Pick(0, 1) ? -0.0f : 0.0f;
-        case 5: {
-            // Any finite float, the largest and the subnormal ones included.
-            for (;;) {
-                const auto bits = static_cast<std::uint32_t>(rng_());
-                float value;
-                std::memcpy(&value, &bits, sizeof value);
-                if (std::isfinite(value)) return value;
+            case 0:
+                return static_cast<float>(Pick(-100, 100));
+            case 1:
+                return std::uniform_real_distribution<float>(-1000.0f, 1000.0f)(rng_);
+            case 2:
+                return std::uniform_real_distribution<float>(-1e-5f, 1e-5f)(rng_);
+            case 3:
+                return std::uniform_real_distribution<float>(-1e12f, 1e12f)(rng_);
+            case 4:
+                return Pick(0, 1) ? -0.0f : 0.0f;
+            case 5: {
+                // Any finite float, the largest and the subnormal ones included.
+                for (;;) {
+                    const auto bits = static_cast<std::uint32_t>(rng_());
+                    float value;
+                    std::memcpy(&value, &bits, sizeof value);
+                    if (std::isfinite(value)) return value;
+                }
             }
-        }
-        default: return static_cast<float>(Pick(-8000, 8000)) / 8.0f;
+            default:
+                return static_cast<float>(Pick(-8000, 8000)) / 8.0f;
         }
     }
     Float3 Point() { return {Coordinate(), Coordinate(), Coordinate()}; }
@@ -78,9 +84,12 @@ private:
 
     std::int32_t Index() {
         switch (Pick(0, 5)) {
-        case 0: return -1;
-        case 1: return static_cast<std::int32_t>(rng_());
-        default: return Pick(0, 40);
+            case 0:
+                return -1;
+            case 1:
+                return static_cast<std::int32_t>(rng_());
+            default:
+                return Pick(0, 40);
         }
     }
 

@@ -102,14 +102,29 @@ TEST(WalkerCallOrder, FollowsTheHostsOrderForEveryNode) {
     EXPECT_EQ(set.CollectNode(&root, 1), 1);
 
     const Log expected = {
-        "root.Evaluate(160,1)",         "rootObject.CanBecome(patch)", "rootObject.Become(0,patch)",
-        "converted.PatchData",          "converted.DeleteMe",          "rootObject.CanBecome(camera)",
-        "rootObject.EvaluateCamera(0)", "root.Transform(0)",           "root.LookAtTarget",
-        "aim.Transform(0)",             "root.ChildCount",             "root.Child(0)",
-        "child.Evaluate(160,1)",        "childObject.CanBecome(patch)", "childObject.Become(0,patch)",
-        "converted.PatchData",          "converted.DeleteMe",          "childObject.CanBecome(camera)",
-        "childObject.EvaluateCamera(0)", "child.Transform(0)",         "child.LookAtTarget",
-        "child.ChildCount",             "root.ChildCount",
+        "root.Evaluate(160,1)",
+        "rootObject.CanBecome(patch)",
+        "rootObject.Become(0,patch)",
+        "converted.PatchData",
+        "converted.DeleteMe",
+        "rootObject.CanBecome(camera)",
+        "rootObject.EvaluateCamera(0)",
+        "root.Transform(0)",
+        "root.LookAtTarget",
+        "aim.Transform(0)",
+        "root.ChildCount",
+        "root.Child(0)",
+        "child.Evaluate(160,1)",
+        "childObject.CanBecome(patch)",
+        "childObject.Become(0,patch)",
+        "converted.PatchData",
+        "converted.DeleteMe",
+        "childObject.CanBecome(camera)",
+        "childObject.EvaluateCamera(0)",
+        "child.Transform(0)",
+        "child.LookAtTarget",
+        "child.ChildCount",
+        "root.ChildCount",
     };
     EXPECT_EQ(log, expected);
     EXPECT_EQ(set.NumPatchObjects(), 2);

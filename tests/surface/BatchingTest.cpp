@@ -81,15 +81,15 @@ TEST(Batching, BatchesTogetherAreTheWholeObject) {
 // The batches of object, as corner vertices, evaluated through forEach.
 surface::CornerVertices Batches(const ExportPatchObject& object, int steps, const surface::ForEach& forEach) {
     surface::CornerVertices corners;
-    surface::TessellateInBatches(object, steps, [&](const surface::ObjectMesh& b) { corners.Add(b.mesh); }, nullptr,
-                                 forEach);
+    surface::TessellateInBatches(
+        object, steps, [&](const surface::ObjectMesh& b) { corners.Add(b.mesh); }, nullptr, forEach);
     return corners;
 }
 
 TEST(Batching, AnyOrderOfEvaluationGivesTheSameMesh) {
     ExportPatchObject object = Grid(70, 70);  // more than one batch
     object.VertData()[100].z = 0.5f;          // a bump, so that normals differ
-    object.VecData()[7] = {NAN, 0, 0};       // a patch without a surface
+    object.VecData()[7] = {NAN, 0, 0};        // a patch without a surface
     const surface::ForEach backwards = [](std::int32_t count, const std::function<void(std::int32_t)>& job) {
         for (std::int32_t k = count - 1; k >= 0; --k) job(k);
     };

@@ -85,9 +85,18 @@ TEST(Tessellator, PoleCollapsesAndKeepsFiniteNormals) {
     ExportPatchObject object;
     const Float3 apex{0, 0, 2};
     for (const Float3& p : {apex, apex, Float3{1, 1, 0}, Float3{1, -1, 0}}) object.AddVert(p);
-    const Float3 vecs[12] = {apex,          apex,          {0.33f, 0.33f, 1.33f}, {0.67f, 0.67f, 0.67f},
-                             {1.2f, 0.4f, 0}, {1.2f, -0.4f, 0}, {0.67f, -0.67f, 0.67f}, {0.33f, -0.33f, 1.33f},
-                             {0.3f, 0, 1.4f}, {0.3f, 0.1f, 1.4f}, {0.8f, 0.3f, 0.6f}, {0.8f, -0.3f, 0.6f}};
+    const Float3 vecs[12] = {apex,
+                             apex,
+                             {0.33f, 0.33f, 1.33f},
+                             {0.67f, 0.67f, 0.67f},
+                             {1.2f, 0.4f, 0},
+                             {1.2f, -0.4f, 0},
+                             {0.67f, -0.67f, 0.67f},
+                             {0.33f, -0.33f, 1.33f},
+                             {0.3f, 0, 1.4f},
+                             {0.3f, 0.1f, 1.4f},
+                             {0.8f, 0.3f, 0.6f},
+                             {0.8f, -0.3f, 0.6f}};
     for (const Float3& v : vecs) object.AddVec(v);
     ExportPatch patch;
     const std::int32_t verts[4] = {0, 1, 2, 3};
@@ -112,7 +121,8 @@ TEST(Tessellator, PoleCollapsesAndKeepsFiniteNormals) {
         return out.mesh.normals[static_cast<std::size_t>(out.patches[0].normal[sample])];
     };
     const Vec3 middle = normalOf(static_cast<std::size_t>(2 * (steps + 1) + 2));
-    for (std::size_t k = 0; k <= static_cast<std::size_t>(steps); ++k) EXPECT_GT(surface::Dot(normalOf(k), middle), 0.5);
+    for (std::size_t k = 0; k <= static_cast<std::size_t>(steps); ++k)
+        EXPECT_GT(surface::Dot(normalOf(k), middle), 0.5);
 }
 
 TEST(Tessellator, NormalsAreSharedAcrossSmoothJoinsAndSplitAtCreases) {

@@ -174,25 +174,27 @@ TEST_P(BlockTokeniserCases, TellsWhereEachTokenStands) {
               PlaceByHand(GetParam().bytes, GetParam().delimiters));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, BlockTokeniserCases,
-    ::testing::Values(Case{"Version", "VERSION\t1.10\n", kFormatDelimiters},
-                      Case{"Braces", "  {  PATCH 7 }\r\n", kFormatDelimiters},
-                      Case{"NoFinalDelimiter", "abc", kFormatDelimiters},
-                      Case{"OnlyDelimiters", " \t\r\n{}", kFormatDelimiters},
-                      Case{"Empty", "", kFormatDelimiters},
-                      Case{"ZeroByte", std::string("ab\0cd\n", 6), kFormatDelimiters},
-                      Case{"ZeroBytesOnly", std::string("\0\0\0", 3), kFormatDelimiters},
-                      Case{"Byte255", "a\xff" "b\n", kFormatDelimiters},
-                      Case{"Long100", Repeat('x', 100) + "\n", kFormatDelimiters},
-                      Case{"Exactly79", Repeat('y', 79) + "\n", kFormatDelimiters},
-                      Case{"Exactly80", Repeat('y', 80) + "\n", kFormatDelimiters},
-                      Case{"Long79AtEnd", Repeat('z', 79), kFormatDelimiters},
-                      Case{"Long80AtEnd", Repeat('z', 80), kFormatDelimiters},
-                      Case{"Long158", Repeat('w', 158) + " v", kFormatDelimiters},
-                      Case{"EmptySet", "ab cd\n", ""},
-                      Case{"EmptySetZero", std::string("ab\0cd", 5), ""}),
-    [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(EdgeCases, BlockTokeniserCases,
+                         ::testing::Values(Case{"Version", "VERSION\t1.10\n", kFormatDelimiters},
+                                           Case{"Braces", "  {  PATCH 7 }\r\n", kFormatDelimiters},
+                                           Case{"NoFinalDelimiter", "abc", kFormatDelimiters},
+                                           Case{"OnlyDelimiters", " \t\r\n{}", kFormatDelimiters},
+                                           Case{"Empty", "", kFormatDelimiters},
+                                           Case{"ZeroByte", std::string("ab\0cd\n", 6), kFormatDelimiters},
+                                           Case{"ZeroBytesOnly", std::string("\0\0\0", 3), kFormatDelimiters},
+                                           Case{"Byte255",
+                                                "a\xff"
+                                                "b\n",
+                                                kFormatDelimiters},
+                                           Case{"Long100", Repeat('x', 100) + "\n", kFormatDelimiters},
+                                           Case{"Exactly79", Repeat('y', 79) + "\n", kFormatDelimiters},
+                                           Case{"Exactly80", Repeat('y', 80) + "\n", kFormatDelimiters},
+                                           Case{"Long79AtEnd", Repeat('z', 79), kFormatDelimiters},
+                                           Case{"Long80AtEnd", Repeat('z', 80), kFormatDelimiters},
+                                           Case{"Long158", Repeat('w', 158) + " v", kFormatDelimiters},
+                                           Case{"EmptySet", "ab cd\n", ""},
+                                           Case{"EmptySetZero", std::string("ab\0cd", 5), ""}),
+                         [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 // A token of each telling length placed so that it starts, ends or is cut
 // by the length limit right at the end of the first block.
@@ -237,7 +239,8 @@ TEST(BlockTokeniser, RandomStreams) {
         ASSERT_EQ(both.block, both.plain) << "round " << round << ", delimiters \"" << delimiters << "\"";
         ASSERT_EQ(both.text, both.plain) << "round " << round;
         ASSERT_EQ(SplitInBatches(bytes, delimiters, random), both.plain) << "round " << round;
-        const std::vector<Placed> placed = PlaceWithTokeniser(bytes, delimiters), byHand = PlaceByHand(bytes, delimiters);
+        const std::vector<Placed> placed = PlaceWithTokeniser(bytes, delimiters),
+                                  byHand = PlaceByHand(bytes, delimiters);
         for (std::size_t k = 0; k < placed.size() && k < byHand.size(); ++k)
             ASSERT_EQ(placed[k], byHand[k]) << "round " << round << ", token " << k;
         ASSERT_EQ(placed.size(), byHand.size()) << "round " << round;

@@ -191,8 +191,8 @@ TEST_F(CompatStringTest, FindGivesTheFirstOccurrence) {
         const char* text;
         int position;
     };
-    for (const Case c : {Case{"bc", 1}, Case{"abc", 0}, Case{"cab", 2}, Case{"", 0}, Case{"x", -1},
-                         Case{"abcabcd", -1}}) {
+    for (const Case c :
+         {Case{"bc", 1}, Case{"abc", 0}, Case{"cab", 2}, Case{"", 0}, Case{"x", -1}, Case{"abcabcd", -1}}) {
         EXPECT_EQ(s.Find(c.text), c.position) << c.text;
         EXPECT_EQ(s.Find(CompatString(c.text)), c.position) << c.text;
     }
@@ -206,7 +206,7 @@ TEST_F(CompatStringTest, FindCharAndFindLastChar) {
         char ch;
         int first, last;
     };
-    const Case cases[] = {{"abc", 'b', 1, 1}, {"abcb", 'b', 1, 3}, {"", 'a', -1, -1},
+    const Case cases[] = {{"abc", 'b', 1, 1},   {"abcb", 'b', 1, 3},   {"", 'a', -1, -1},
                           {"abc", 'z', -1, -1}, {"abc", '\0', -1, -1}, {"a\xff", '\xff', 1, 1}};
     for (const Case& c : cases) {
         const CompatString s(c.text);
@@ -224,13 +224,25 @@ TEST_F(CompatStringTest, SubstringsKeepToTheString) {
         const char* expected;
     };
     const Case cases[] = {
-        {s.Substring(1, 3), "bcd"},  {s.Substring(4), "ef"},      {s.Substring(0), "abcdef"},
-        {s.Substring(6), ""},        {s.Substring(9), ""},        {s.Substring(4, 10), "ef"},
-        {s.Substring(-2, 4), "ab"},  {s.Substring(-5), "abcdef"}, {s.Substring(2, -1), ""},
-        {s.Prefix(2), "ab"},         {s.Prefix(6), "abcdef"},     {s.Prefix(0), ""},
-        {s.Prefix(99), "abcdef"},    {s.Suffix(2), "ef"},         {s.Suffix(6), "abcdef"},
-        {s.Suffix(0), ""},           {s.Suffix(99), "abcdef"},
-        {s.Substring(-2147483647 - 1), "abcdef"},                 {s.Suffix(-2147483647 - 1), ""},
+        {s.Substring(1, 3), "bcd"},
+        {s.Substring(4), "ef"},
+        {s.Substring(0), "abcdef"},
+        {s.Substring(6), ""},
+        {s.Substring(9), ""},
+        {s.Substring(4, 10), "ef"},
+        {s.Substring(-2, 4), "ab"},
+        {s.Substring(-5), "abcdef"},
+        {s.Substring(2, -1), ""},
+        {s.Prefix(2), "ab"},
+        {s.Prefix(6), "abcdef"},
+        {s.Prefix(0), ""},
+        {s.Prefix(99), "abcdef"},
+        {s.Suffix(2), "ef"},
+        {s.Suffix(6), "abcdef"},
+        {s.Suffix(0), ""},
+        {s.Suffix(99), "abcdef"},
+        {s.Substring(-2147483647 - 1), "abcdef"},
+        {s.Suffix(-2147483647 - 1), ""},
         {s.Substring(2147483647, 2147483647), ""},
     };
     for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)

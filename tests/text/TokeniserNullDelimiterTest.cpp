@@ -20,11 +20,11 @@ TEST(TokeniserNullDelimiters, LeaveTheSetUnchangedWithoutAssertions) {
 
 // The standard assertion's report: the expression, this module's source
 // file and the line of the check.
-#if defined(_WIN32)
+#  if defined(_WIN32)
 const char kReport[] = "newdelim.*Tokeniser\\.cpp.*67";
-#else
+#  else
 const char kReport[] = "Tokeniser\\.cpp:67: .*Assertion `newdelim' failed";
-#endif
+#  endif
 
 TEST(TokeniserNullDelimitersDeathTest, FailTheStandardAssertion) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -119,8 +119,17 @@ std::vector<TokenCase> TokenCases() {
         {"only delimiters", "\r\n\t {} }{", kFormatDelimiters, {{"", 0}}},
         {"empty stream", "", kFormatDelimiters, {{"", 0}}},
         {"zero byte separates", std::string("ab\0cd\n", 6), kFormatDelimiters, {{"ab", 1}, {"cd", 1}, {"", 0}}},
-        {"byte 255 is a character", "a\xff" "b\n", kFormatDelimiters, {{"a\xff" "b", 1}, {"", 0}}},
-        {"100 characters drop the 80th", hundred + "\n", kFormatDelimiters,
+        {"byte 255 is a character",
+         "a\xff"
+         "b\n",
+         kFormatDelimiters,
+         {{"a\xff"
+           "b",
+           1},
+          {"", 0}}},
+        {"100 characters drop the 80th",
+         hundred + "\n",
+         kFormatDelimiters,
          {{hundred.substr(0, 79), 1}, {hundred.substr(80), 1}, {"", 0}}},
         {"79 characters are one token", Repeat('x', 79) + "\n", kFormatDelimiters, {{Repeat('x', 79), 1}, {"", 0}}},
         {"80 characters lose the last", Repeat('x', 79) + "y\n", kFormatDelimiters, {{Repeat('x', 79), 1}, {"", 0}}},
@@ -128,7 +137,11 @@ std::vector<TokenCase> TokenCases() {
         {"80 characters at the end", Repeat('x', 79) + "y", kFormatDelimiters, {{Repeat('x', 79), 1}, {"", 0}}},
         {"empty set keeps blanks", "ab cd\n", "", {{"ab cd\n", 0}}},
         {"empty set splits at zero", std::string("ab\0cd", 5), "", {{"ab", 1}, {"cd", 0}}},
-        {"byte 255 as a delimiter", "a\xff" "b", "\xff", {{"a", 1}, {"b", 0}}},
+        {"byte 255 as a delimiter",
+         "a\xff"
+         "b",
+         "\xff",
+         {{"a", 1}, {"b", 0}}},
         {"runs of delimiters", "\n\n a \t\t b\r\n\r\n", kFormatDelimiters, {{"a", 1}, {"b", 1}, {"", 0}}},
     };
 }

@@ -22,8 +22,8 @@ struct Broken {
 TEST(PatchtextCheck, BrokenFilesReportWhereAndWhy) {
     const std::string good = kTriangleFile;
     const Broken cases[] = {
-        {"misspelt_keyword", Replace(good, "PATCHOBJECTS", "PATCHOBJETCS"), ":2:1: ",
-         "expected \"PATCHOBJECTS\", found \"PATCHOBJETCS\""},
+        {"misspelt_keyword", Replace(good, "PATCHOBJECTS", "PATCHOBJETCS"),
+         ":2:1: ", "expected \"PATCHOBJECTS\", found \"PATCHOBJETCS\""},
         {"lower_case_keyword", Replace(good, "VERSION", "version"), ":1:1: ", "expected \"VERSION\""},
         {"index_out_of_order", Replace(good, "\t\t1\t10.0", "\t\t2\t10.0"), ":6:3: ", "found \"2\""},
         {"five_sides", Replace(good, "SIDES 3", "SIDES 5"), ":20:10: ", "found \"5\""},
@@ -54,8 +54,9 @@ TEST(PatchtextCheck, GoodFilePrintsCountsAndOk) {
     const std::string path = toolfiles::WriteFile("good.txt", kTriangleFile);
     toolfiles::Captured io;
     EXPECT_EQ(patchtool::RunCheck({{path}, true}, io.console), patchtool::kExitOk);
-    EXPECT_EQ(io.out.str(), path + ": 1 patch object, 3 vertices, 9 vectors, 1 patch (1 triangular, 0 quadrilateral), 1 camera\n" +
-                                path + ": ok\n");
+    EXPECT_EQ(io.out.str(),
+              path + ": 1 patch object, 3 vertices, 9 vectors, 1 patch (1 triangular, 0 quadrilateral), 1 camera\n" +
+                  path + ": ok\n");
     EXPECT_EQ(io.err.str(), "");
 }
 
@@ -96,7 +97,9 @@ TEST(PatchtextCheck, LegalButSuspiciousFilesWarnAtTheirPlace) {
          Replace(Replace(good, "\t\t1\t10.000000", "\t\t1\tinf"), "CAMERA 0\t0.000000", "CAMERA 0\tnan"),
          {":6:5: warning: patch object 0, vertex 1: x is infinite",
           ":26:10: warning: camera 0: position x is not a number"}},
-        {"trailing_text", good + "}\nEND OF FILE\n", {":28:1: warning: 3 tokens follow the end of the data; the reader ignores them"}},
+        {"trailing_text",
+         good + "}\nEND OF FILE\n",
+         {":28:1: warning: 3 tokens follow the end of the data; the reader ignores them"}},
         {"long_token",
          Replace(good, "0.000000 0.000000 0.000000\n", "0.000000 0.000000 " + longNumber + "\n"),
          {":26:59: warning: 1 token is longer than 79 characters: the reader cuts each in two and drops a character",
@@ -110,7 +113,8 @@ TEST(PatchtextCheck, LegalButSuspiciousFilesWarnAtTheirPlace) {
         std::string expected;
         for (const std::string& w : c.warnings) expected += path + w + "\n";
         EXPECT_EQ(io.err.str(), expected);
-        const std::string count = std::to_string(c.warnings.size()) + (c.warnings.size() == 1 ? " warning" : " warnings");
+        const std::string count =
+            std::to_string(c.warnings.size()) + (c.warnings.size() == 1 ? " warning" : " warnings");
         EXPECT_NE(io.out.str().find(path + ": " + count + "\n"), std::string::npos) << io.out.str();
 
         toolfiles::Captured strict;

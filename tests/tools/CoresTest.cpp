@@ -35,8 +35,8 @@ TEST(EveryCore, TessellatesTheSameWhateverTheThreads) {
     const ExportPatchObject teapot = bpt::ToExportObject(bpt::ReadFile(GANTLINE_TEST_DATA "/teapot.bpt"));
     const auto mesh = [&teapot](const surface::ForEach& forEach) {
         surface::CornerVertices corners;
-        surface::TessellateInBatches(teapot, 12, [&](const surface::ObjectMesh& b) { corners.Add(b.mesh); }, nullptr,
-                                     forEach);
+        surface::TessellateInBatches(
+            teapot, 12, [&](const surface::ObjectMesh& b) { corners.Add(b.mesh); }, nullptr, forEach);
         return corners;
     };
     const surface::CornerVertices alone = mesh(nullptr);

@@ -94,7 +94,8 @@ TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurnAndRe
             const nlohmann::json& node = nodes[static_cast<std::size_t>(3 + k)];
             EXPECT_EQ(node["camera"], k);
             const ExportCamera& camera = set.CameraAt(k);
-            EXPECT_EQ(node["translation"], nlohmann::json::array({camera.position.x, camera.position.y, camera.position.z}));
+            EXPECT_EQ(node["translation"],
+                      nlohmann::json::array({camera.position.x, camera.position.y, camera.position.z}));
             const Vec3 looks = Rotate(node["rotation"], {0, 0, -1});
             const Vec3 wanted = surface::NormalizedOr(Vec3::From(camera.target) - Vec3::From(camera.position), {});
             EXPECT_NEAR(surface::Length(looks - wanted), 0.0, 1e-12);
@@ -108,7 +109,8 @@ TEST(PatchtextToGltf, DefaultSceneHasItsObjectsAndCamerasBelowTheUpAxisTurnAndRe
         for (unsigned m = 0; m < 2; ++m) {
             const nlohmann::json& primitive = doc["meshes"][m]["primitives"][0];
             const nlohmann::json& accessors = doc["accessors"];
-            EXPECT_EQ(scene->mMeshes[m]->mNumVertices, accessors[primitive["attributes"]["POSITION"].get<std::size_t>()]["count"]);
+            EXPECT_EQ(scene->mMeshes[m]->mNumVertices,
+                      accessors[primitive["attributes"]["POSITION"].get<std::size_t>()]["count"]);
             EXPECT_EQ(3 * scene->mMeshes[m]->mNumFaces, accessors[primitive["indices"].get<std::size_t>()]["count"]);
             EXPECT_TRUE(scene->mMeshes[m]->HasNormals());
         }
@@ -143,8 +145,10 @@ TEST(PatchtextToGltf, TeapotPointsLieOnTheBezierSurfaces) {
         for (const surface::PatchSamples& patch : out.patches) {
             for (int r = 0; r <= steps; ++r) {
                 for (int c = 0; c <= steps; ++c) {
-                    const Vec3 surface = bpt::Evaluate(grids[static_cast<std::size_t>(patch.patch)], double(c) / steps, double(r) / steps);
-                    const Vec3 p = out.mesh.positions[static_cast<std::size_t>(patch.vertex[static_cast<std::size_t>(r * (steps + 1) + c)])];
+                    const Vec3 surface = bpt::Evaluate(grids[static_cast<std::size_t>(patch.patch)], double(c) / steps,
+                                                       double(r) / steps);
+                    const Vec3 p = out.mesh.positions[static_cast<std::size_t>(
+                        patch.vertex[static_cast<std::size_t>(r * (steps + 1) + c)])];
                     const Point key{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
                     const double error = surface::Length(Vec3(key[0], key[1], key[2]) - surface);
                     samples[key] = std::max(samples[key], error);
@@ -194,7 +198,8 @@ TEST(PatchtextToGltf, DefaultSceneImportsAndExportsBackWithItsCounts) {
             const ExportCamera& was = original.CameraAt(k);
             const ExportCamera& is = back.CameraAt(k);
             const Vec3 position = turned(was.position);
-            EXPECT_LE(surface::Length(Vec3::From(is.position) - position), 1e-4 * std::max(1.0, surface::Length(position)));
+            EXPECT_LE(surface::Length(Vec3::From(is.position) - position),
+                      1e-4 * std::max(1.0, surface::Length(position)));
             const Vec3 looked = surface::NormalizedOr(turned(was.target) - position, {});
             const Vec3 looks = surface::NormalizedOr(Vec3::From(is.target) - Vec3::From(is.position), {});
             EXPECT_NEAR(surface::Length(looks - looked), 0.0, 1e-4);
@@ -208,9 +213,11 @@ TEST(PatchtextToGltfErrors, WrongNameUnreadableInputAndUnwritableOutput) {
     EXPECT_EQ(patchtool::RunToGltf({good, toolfiles::TempPath("gltf_out.obj"), 3}, a.console), patchtool::kExitUsage);
     EXPECT_NE(a.err.str().find("must end in .glb (binary) or .gltf (JSON)"), std::string::npos) << a.err.str();
     EXPECT_EQ(toolfiles::ReadFile(toolfiles::TempPath("gltf_out.obj")), "");
-    EXPECT_EQ(patchtool::RunToGltf({toolfiles::TempPath("gltf_missing.txt"), toolfiles::TempPath("x.glb"), 3}, b.console),
+    EXPECT_EQ(
+        patchtool::RunToGltf({toolfiles::TempPath("gltf_missing.txt"), toolfiles::TempPath("x.glb"), 3}, b.console),
+        patchtool::kExitUsage);
+    EXPECT_EQ(patchtool::RunToGltf({good, toolfiles::TempPath("no_such_folder/out.glb"), 3}, c.console),
               patchtool::kExitUsage);
-    EXPECT_EQ(patchtool::RunToGltf({good, toolfiles::TempPath("no_such_folder/out.glb"), 3}, c.console), patchtool::kExitUsage);
     EXPECT_NE(c.err.str().find("cannot write the file"), std::string::npos);
 }
 

@@ -13,11 +13,12 @@ TEST(PatchtextInfo, TextOfOneTriangleAndACamera) {
     const std::string path = toolfiles::WriteFile("info_triangle.txt", kTriangleFile);
     toolfiles::Captured io;
     ASSERT_EQ(patchtool::RunInfo({path, false}, io.console), patchtool::kExitOk);
-    EXPECT_EQ(io.out.str(), path + ": version 1.10, 1 patch object, 1 camera\n"
-                                   "patch object 0: 3 vertices, 9 vectors, 1 triangular and 0 quadrilateral patches, "
-                                   "3 open edges\n"
-                                   "  bounding box: (0, 0, 0) to (10, 10, 1)\n"
-                                   "camera 0: position (0, -200, 50.5), target (0, 0, 0), distance 206.27711\n");
+    EXPECT_EQ(io.out.str(), path +
+                                ": version 1.10, 1 patch object, 1 camera\n"
+                                "patch object 0: 3 vertices, 9 vectors, 1 triangular and 0 quadrilateral patches, "
+                                "3 open edges\n"
+                                "  bounding box: (0, 0, 0) to (10, 10, 1)\n"
+                                "camera 0: position (0, -200, 50.5), target (0, 0, 0), distance 206.27711\n");
 }
 
 TEST(PatchtextInfo, JsonOfTheDefaultScene) {
@@ -58,7 +59,8 @@ TEST(PatchtextInfo, JsonWritesNonFiniteNumbersAsNull) {
 }
 
 TEST(PatchtextInfo, EmptyObjectHasNoBox) {
-    const std::string text = "VERSION\t1.10\nPATCHOBJECTS\t1\nPATCHOBJECT 0\n\tNUMVERTS 0\n\tNUMVECS 0\n\tNUMPATCHES 0\nNUMCAMERAS 0\n";
+    const std::string text =
+        "VERSION\t1.10\nPATCHOBJECTS\t1\nPATCHOBJECT 0\n\tNUMVERTS 0\n\tNUMVECS 0\n\tNUMPATCHES 0\nNUMCAMERAS 0\n";
     const std::string path = toolfiles::WriteFile("info_empty.txt", text);
     toolfiles::Captured text_io, json_io;
     ASSERT_EQ(patchtool::RunInfo({path, false}, text_io.console), patchtool::kExitOk);
@@ -68,7 +70,8 @@ TEST(PatchtextInfo, EmptyObjectHasNoBox) {
 }
 
 TEST(PatchtextInfo, BrokenFileTellsWhyAndFails) {
-    const std::string path = toolfiles::WriteFile("info_broken.txt", toolfiles::Replace(kTriangleFile, "NUMVECS", "NUMVEC"));
+    const std::string path =
+        toolfiles::WriteFile("info_broken.txt", toolfiles::Replace(kTriangleFile, "NUMVECS", "NUMVEC"));
     toolfiles::Captured io;
     EXPECT_EQ(patchtool::RunInfo({path, false}, io.console), patchtool::kExitBadFile);
     EXPECT_EQ(io.out.str(), "");

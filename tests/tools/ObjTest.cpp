@@ -24,8 +24,7 @@ struct LoadedObj {
 LoadedObj Load(const std::string& path) {
     LoadedObj obj;
     std::string warnings, errors;
-    EXPECT_TRUE(tinyobj::LoadObj(&obj.attrib, &obj.shapes, &obj.materials, &warnings, &errors, path.c_str()))
-        << errors;
+    EXPECT_TRUE(tinyobj::LoadObj(&obj.attrib, &obj.shapes, &obj.materials, &warnings, &errors, path.c_str())) << errors;
     EXPECT_EQ(errors, "");
     return obj;
 }
@@ -53,14 +52,16 @@ TEST(PatchtextToObj, DefaultSceneGivesOneGroupPerObjectWithNormals) {
                 const tinyobj::index_t index = obj.shapes[s].mesh.indices[3 * t + c];
                 ASSERT_GE(index.normal_index, 0);
                 // Each group's corners refer to its own vertices.
-                EXPECT_EQ(static_cast<std::size_t>(index.vertex_index), positions + static_cast<std::size_t>(mesh.triangles[t][c]));
+                EXPECT_EQ(static_cast<std::size_t>(index.vertex_index),
+                          positions + static_cast<std::size_t>(mesh.triangles[t][c]));
                 const auto v = 3 * static_cast<std::size_t>(index.vertex_index);
                 const surface::Vec3 p = mesh.positions[static_cast<std::size_t>(mesh.triangles[t][c])];
                 EXPECT_EQ(obj.attrib.vertices[v], static_cast<float>(p.x));
                 EXPECT_EQ(obj.attrib.vertices[v + 1], static_cast<float>(p.y));
                 EXPECT_EQ(obj.attrib.vertices[v + 2], static_cast<float>(p.z));
                 const auto n = 3 * static_cast<std::size_t>(index.normal_index);
-                const double length = std::hypot(obj.attrib.normals[n], obj.attrib.normals[n + 1], obj.attrib.normals[n + 2]);
+                const double length =
+                    std::hypot(obj.attrib.normals[n], obj.attrib.normals[n + 1], obj.attrib.normals[n + 2]);
                 EXPECT_NEAR(length, 1.0, 1e-6);
             }
         }
@@ -113,19 +114,23 @@ TEST(PatchtextToObj, PatchesWithoutASurfaceAreLeftOutWithAWarning) {
     const std::string output = toolfiles::TempPath("obj_bad_index.obj");
     toolfiles::Captured io;
     ASSERT_EQ(patchtool::RunToObj({input, output, 3}, io.console), patchtool::kExitOk);
-    EXPECT_EQ(io.err.str(), input + ": warning: patch object 0, patch 0 has no surface and is left out: vertex index 5 "
-                                    "is outside the vertex list\n");
+    EXPECT_EQ(io.err.str(), input +
+                                ": warning: patch object 0, patch 0 has no surface and is left out: vertex index 5 "
+                                "is outside the vertex list\n");
     const LoadedObj obj = Load(output);
     ASSERT_EQ(obj.shapes.size(), 0u);  // an empty group reads as no shape
 }
 
 TEST(PatchtextToObj, UnreadableInputAndUnwritableOutput) {
     const std::string good = toolfiles::WriteFile("obj_good.txt", toolfiles::kTriangleFile);
-    const std::string broken = toolfiles::WriteFile("obj_broken.txt", toolfiles::Replace(toolfiles::kTriangleFile, "PATCH 0", "PATCH 1"));
+    const std::string broken =
+        toolfiles::WriteFile("obj_broken.txt", toolfiles::Replace(toolfiles::kTriangleFile, "PATCH 0", "PATCH 1"));
     toolfiles::Captured a, b, c;
-    EXPECT_EQ(patchtool::RunToObj({good, toolfiles::TempPath("no_such_folder/out.obj"), 3}, a.console), patchtool::kExitUsage);
+    EXPECT_EQ(patchtool::RunToObj({good, toolfiles::TempPath("no_such_folder/out.obj"), 3}, a.console),
+              patchtool::kExitUsage);
     EXPECT_NE(a.err.str().find("cannot write the file"), std::string::npos);
-    EXPECT_EQ(patchtool::RunToObj({broken, toolfiles::TempPath("obj_broken.obj"), 3}, b.console), patchtool::kExitBadFile);
+    EXPECT_EQ(patchtool::RunToObj({broken, toolfiles::TempPath("obj_broken.obj"), 3}, b.console),
+              patchtool::kExitBadFile);
     EXPECT_NE(b.err.str().find(broken + ":19:9: error: "), std::string::npos) << b.err.str();
     EXPECT_EQ(patchtool::RunToObj({toolfiles::TempPath("obj_missing.txt"), toolfiles::TempPath("x.obj"), 3}, c.console),
               patchtool::kExitUsage);

@@ -21,7 +21,8 @@ struct Outcome {
 // Runs patchtext with arguments, after the shell commands in setUp.
 Outcome Program(const std::string& arguments, const std::string& setUp = "") {
     const std::string out = toolfiles::TempPath("program_out.txt"), err = toolfiles::TempPath("program_err.txt");
-    const std::string line = setUp + "\"" + PATCHTEXT_PROGRAM + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
+    const std::string line =
+        setUp + "\"" + PATCHTEXT_PROGRAM + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
     const int raw = std::system(line.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -43,9 +44,10 @@ TEST(PatchtextProgram, HelpListsTheCommandsAndExitCodes) {
 
 TEST(PatchtextProgram, BadUsageExitsWithTwo) {
     const std::string file = toolfiles::WriteFile("program.txt", toolfiles::kTriangleFile);
-    for (const std::string& arguments : {std::string(), std::string("frobnicate"), std::string("check"),
-                                        "to-obj " + file, "to-obj " + file + " -o x.obj --steps 0", "to-gltf " + file + " -o x.glb --steps 200",
-                                        "render " + file + " -o x.png --size 12", "info " + file + " --colour"}) {
+    for (const std::string& arguments :
+         {std::string(), std::string("frobnicate"), std::string("check"), "to-obj " + file,
+          "to-obj " + file + " -o x.obj --steps 0", "to-gltf " + file + " -o x.glb --steps 200",
+          "render " + file + " -o x.png --size 12", "info " + file + " --colour"}) {
         SCOPED_TRACE(arguments);
         const Outcome run = Program(arguments);
         EXPECT_EQ(run.status, 2);
@@ -56,13 +58,13 @@ TEST(PatchtextProgram, BadUsageExitsWithTwo) {
 
 TEST(PatchtextProgram, ThreadsAreAnOptionOfEveryCommand) {
     const std::string good = toolfiles::WriteFile("program_threads.txt", toolfiles::kTriangleFile);
-    for (const std::string& arguments : {"--threads 1 check " + good, "check " + good + " --threads 2",
-                                        "--threads 0 info " + good}) {
+    for (const std::string& arguments :
+         {"--threads 1 check " + good, "check " + good + " --threads 2", "--threads 0 info " + good}) {
         SCOPED_TRACE(arguments);
         EXPECT_EQ(Program(arguments).status, 0);
     }
-    for (const std::string& arguments : {"--threads -1 check " + good, "--threads many check " + good,
-                                        "check " + good + " --threads"}) {
+    for (const std::string& arguments :
+         {"--threads -1 check " + good, "--threads many check " + good, "check " + good + " --threads"}) {
         SCOPED_TRACE(arguments);
         const Outcome run = Program(arguments);
         EXPECT_EQ(run.status, 2);
@@ -72,7 +74,8 @@ TEST(PatchtextProgram, ThreadsAreAnOptionOfEveryCommand) {
 
 TEST(PatchtextProgram, CheckAnswersOkBadAndUnreadable) {
     const std::string good = toolfiles::WriteFile("program_good.txt", toolfiles::kTriangleFile);
-    const std::string bad = toolfiles::WriteFile("program_bad.txt", toolfiles::Replace(toolfiles::kTriangleFile, "SIDES 3", "SIDES 6"));
+    const std::string bad =
+        toolfiles::WriteFile("program_bad.txt", toolfiles::Replace(toolfiles::kTriangleFile, "SIDES 3", "SIDES 6"));
     const Outcome ok = Program("check " + good);
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.err, "");

@@ -179,8 +179,8 @@ TEST(PatchtextRender, SizeAndCameraMistakesAreUsageErrors) {
         const char* size;
         bool spread;
     };
-    const Case cases[] = {{"3", "160x120", false}, {"-1", "160x120", false}, {"one", "160x120", false},
-                          {"0", "160x120", true},  {"", "0x120", false},     {"", "160", false},
+    const Case cases[] = {{"3", "160x120", false},  {"-1", "160x120", false}, {"one", "160x120", false},
+                          {"0", "160x120", true},   {"", "0x120", false},     {"", "160", false},
                           {"", "160x120x2", false}, {"", "9000x10", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.camera) + " " + c.size);

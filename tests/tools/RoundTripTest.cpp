@@ -26,8 +26,7 @@ double Diagonal(const std::vector<bpt::ControlGrid>& grids) {
 }
 
 // Every sample of patch k lies on the directly evaluated Bezier patch k.
-void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const surface::ObjectMesh& out,
-                             int steps) {
+void ExpectSamplesOnSurfaces(const std::vector<bpt::ControlGrid>& grids, const surface::ObjectMesh& out, int steps) {
     const double scale = Diagonal(grids);
     ASSERT_EQ(out.patches.size(), grids.size());
     double worst = 0.0;
@@ -162,7 +161,8 @@ std::vector<bpt::ControlGrid> RandomSheet(unsigned seed) {
     constexpr int kPoints = 10;  // 3 patches of 3 intervals, plus one
     Float3 net[kPoints][kPoints];
     for (int i = 0; i < kPoints; ++i)
-        for (int j = 0; j < kPoints; ++j) net[i][j] = {float(j) + jitter(random), float(i) + jitter(random), height(random)};
+        for (int j = 0; j < kPoints; ++j)
+            net[i][j] = {float(j) + jitter(random), float(i) + jitter(random), height(random)};
     std::vector<bpt::ControlGrid> grids;
     for (int pi = 0; pi < 3; ++pi)
         for (int pj = 0; pj < 3; ++pj) {

@@ -65,8 +65,8 @@ void TwoQuads(PatchIO& set) {
 PageModel Build(const PatchIO& set, int steps, std::string* errors = nullptr) {
     toolfiles::Captured captured;
     support::Percentage progress(stderr, false, "", 0);
-    PageModel model = patchtool::BuildPageModel(set, "/some/folder/file.txt", "1.10", steps, progress,
-                                                captured.console);
+    PageModel model =
+        patchtool::BuildPageModel(set, "/some/folder/file.txt", "1.10", steps, progress, captured.console);
     if (errors) *errors = captured.err.str();
     return model;
 }
@@ -78,9 +78,7 @@ PageModel BuildTwoQuads(int steps) {
     return Build(set, steps);
 }
 
-Vec3 Point(const PageObject& o, std::uint32_t i) {
-    return {o.points[3 * i], o.points[3 * i + 1], o.points[3 * i + 2]};
-}
+Vec3 Point(const PageObject& o, std::uint32_t i) { return {o.points[3 * i], o.points[3 * i + 1], o.points[3 * i + 2]}; }
 
 std::string Decode64(const std::string& text) {
     const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -100,9 +98,14 @@ std::string Decode64(const std::string& text) {
 }
 
 TEST(ViewBase64, MatchesTheStandardsVectors) {
-    const std::pair<const char*, const char*> cases[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-                                                         {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-                                                         {"foobar", "Zm9vYmFy"}, {"\xff\xfe\x00", "//4A"}};
+    const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
+                                                         {"foobar", "Zm9vYmFy"},
+                                                         {"\xff\xfe\x00", "//4A"}};
     for (const auto& [plain, encoded] : cases) {
         const std::string bytes(plain, std::string(plain).size() + (std::string(encoded) == "//4A" ? 1 : 0));
         EXPECT_EQ(patchtool::Base64(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), encoded)
@@ -130,8 +133,7 @@ TEST(ViewModel, DrawsEveryEdgeOnceAndTheOpenOnesInRed) {
         EXPECT_EQ(o.borders.size(), 2u * 7 * static_cast<std::size_t>(steps)) << steps;
         EXPECT_EQ(o.openEdges.size(), 2u * 6 * static_cast<std::size_t>(steps)) << steps;
         std::set<std::pair<std::uint32_t, std::uint32_t>> lines;
-        for (std::size_t k = 0; k < o.borders.size(); k += 2)
-            lines.insert(std::minmax(o.borders[k], o.borders[k + 1]));
+        for (std::size_t k = 0; k < o.borders.size(); k += 2) lines.insert(std::minmax(o.borders[k], o.borders[k + 1]));
         EXPECT_EQ(lines.size(), o.borders.size() / 2);
         for (std::size_t k = 0; k < o.openEdges.size(); k += 2) {
             EXPECT_TRUE(lines.count(std::minmax(o.openEdges[k], o.openEdges[k + 1]))) << "an open edge is a border";
@@ -164,7 +166,7 @@ TEST(ViewModel, GivesTheControlNetOfThePatches) {
     const PageObject o = BuildTwoQuads(4).objects[0];
     EXPECT_EQ(o.netPoints.size(), 3u * (6 + 22));
     EXPECT_EQ(o.netVerts.size(), 6u);
-    EXPECT_EQ(o.netVecs.size(), 14u);      // two handles on each of seven edges
+    EXPECT_EQ(o.netVecs.size(), 14u);  // two handles on each of seven edges
     EXPECT_EQ(o.netInterior.size(), 8u);
     EXPECT_EQ(o.netLines.size(), 2u * (14 + 8));  // corner to handle, corner to interior vector
     for (std::uint32_t i : o.netLines) EXPECT_LT(i, 28u);
@@ -219,7 +221,8 @@ TEST(ViewJson, EncodesArraysLittleEndianAndCannotEndItsScript) {
     ASSERT_EQ(borders.size(), 4 * o.borders.size());
     for (std::size_t k = 0; k < o.borders.size(); ++k) {
         std::uint32_t word = 0;
-        for (int b = 3; b >= 0; --b) word = (word << 8) | static_cast<unsigned char>(borders[4 * k + static_cast<std::size_t>(b)]);
+        for (int b = 3; b >= 0; --b)
+            word = (word << 8) | static_cast<unsigned char>(borders[4 * k + static_cast<std::size_t>(b)]);
         EXPECT_EQ(word, o.borders[k]);
     }
     const std::string points = Decode64(json["objects"][0]["points"]);
@@ -246,9 +249,10 @@ TEST(ViewCommand, WritesOneSelfContainedPageAndOpensIt) {
     ASSERT_EQ(patchtool::RunView(command, captured.console), patchtool::kExitOk) << captured.err.str();
     const std::string html = toolfiles::ReadFile(page);
     EXPECT_EQ(html.find("@@"), std::string::npos);
-    EXPECT_NE(html.find("REVISION"), std::string::npos);     // three.js
+    EXPECT_NE(html.find("REVISION"), std::string::npos);  // three.js
     EXPECT_NE(html.find("OrbitControls"), std::string::npos);
-    for (const char* fetch : {"<script src", "<link", "<img", "<iframe", "url("}) EXPECT_EQ(html.find(fetch), std::string::npos) << fetch;
+    for (const char* fetch : {"<script src", "<link", "<img", "<iframe", "url("})
+        EXPECT_EQ(html.find(fetch), std::string::npos) << fetch;
     const std::size_t start = html.find("<script type=\"application/json\" id=\"model\">");
     ASSERT_NE(start, std::string::npos);
     const std::size_t from = html.find('>', start) + 1;

@@ -30,8 +30,8 @@ constexpr int kExportDirectory = 3;
 MemoryPatchMesh WorkedExampleMesh() {
     MemoryPatchMesh mesh;
     mesh.verts = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};
-    mesh.vecs = {{2.5f, 0, 0}, {7.5f, 0, 0}, {7.5f, 2.5f, 0}, {2.5f, 7.5f, 0}, {0, 7.5f, 0},
-                 {0, 2.5f, 0}, {2.5f, 2.5f, 1}, {5, 2.5f, 1},   {2.5f, 5, 1}};
+    mesh.vecs = {{2.5f, 0, 0}, {7.5f, 0, 0},    {7.5f, 2.5f, 0}, {2.5f, 7.5f, 0}, {0, 7.5f, 0},
+                 {0, 2.5f, 0}, {2.5f, 2.5f, 1}, {5, 2.5f, 1},    {2.5f, 5, 1}};
     HostPatch patch;
     patch.type = 3;
     for (int i = 0; i < 3; ++i) {
@@ -53,7 +53,6 @@ void BuildWorkedExample(MemoryNode& root) {
     camera->world = Matrix3::Translation({0, -200, 50.5f});
     camera->target = target;
 }
-
 
 // A path in one spelling: long names, lower case, no trailing separator.
 std::string Canonical(const std::string& path) {
@@ -146,8 +145,8 @@ TEST_F(Export, FileThatCannotBeWrittenIsNotOpened) {
     const std::string blocked = folder.File("scene.txt");
     testfiles::WriteBytes(blocked, "held open\r\n");
     // Held open without sharing: the export's own open of the file fails.
-    HANDLE holder = CreateFileA(blocked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE holder =
+        CreateFileA(blocked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     const wintest::SaveDialogView view = PressExport("scene.txt");
     CloseHandle(holder);
@@ -165,8 +164,8 @@ TEST_F(Export, EachPressExportsAFreshSet) {
     EXPECT_EQ(testfiles::ReadBytes(folder.File("second.txt")), Expected());
     std::vector<std::string> opened = OpenedFiles(2);
     std::sort(opened.begin(), opened.end());
-    EXPECT_EQ(opened, (std::vector<std::string>{Canonical(folder.File("first.txt")),
-                                                Canonical(folder.File("second.txt"))}));
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{Canonical(folder.File("first.txt")), Canonical(folder.File("second.txt"))}));
 }
 
 TEST_F(Export, OnlyTheButtonsCommandAsksForAFile) {

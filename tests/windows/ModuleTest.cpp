@@ -91,7 +91,6 @@ TEST_F(Module, TextsShareOneBuffer) {
     EXPECT_STREQ(description, "Harrow Tools");
 }
 
-
 bool IsCompilerRuntime(const std::string& dll) {
     const std::string name = LowerAscii(dll);
     for (const char* runtime : {"libstdc++", "libgcc", "libwinpthread", "libc++", "libunwind"})

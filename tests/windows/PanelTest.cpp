@@ -95,8 +95,7 @@ TEST_F(Panel, RealMouseInputOnThePageReachesTheHost) {
 TEST_F(Panel, OnlyMovesAndLeftButtonMessagesGoToTheHost) {
     const UINT kept[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MOUSEWHEEL};
     for (UINT message : kept) SendMessageA(page, message, 0, MAKELPARAM(3, 3));
-    for (UINT message : kept)
-        EXPECT_FALSE(Received(host, message)) << "message 0x" << std::hex << message;
+    for (UINT message : kept) EXPECT_FALSE(Received(host, message)) << "message 0x" << std::hex << message;
 
     // Handed on unchanged.
     SendMessageA(page, WM_MOUSEMOVE, MK_SHIFT, MAKELPARAM(9, 8));

@@ -76,7 +76,7 @@ TEST_F(Version, FixedPart) {
 
 TEST_F(Version, StringBlockInAustralianEnglishUnicode) {
     const std::pair<const char*, const char*> values[] = {
-        {"FileDescription", "Ferrule"}, {"FileVersion", "0.1"},   {"InternalName", "Ferrule"},
+        {"FileDescription", "Ferrule"},      {"FileVersion", "0.1"},      {"InternalName", "Ferrule"},
         {"OriginalFilename", "Ferrule.dlu"}, {"ProductName", "Gantline"}, {"ProductVersion", "0.1"},
     };
     for (const auto& [name, text] : values) {
@@ -111,8 +111,7 @@ struct ControlCase {
 };
 
 TEST_F(Resources, PanelTemplateIsDialog101InUsEnglish) {
-    const auto bytes = wintest::ResourceBytes(plugin.Handle(), RT_DIALOG, MAKEINTRESOURCEA(101),
-                                              kUsEnglish);
+    const auto bytes = wintest::ResourceBytes(plugin.Handle(), RT_DIALOG, MAKEINTRESOURCEA(101), kUsEnglish);
     ASSERT_TRUE(bytes.has_value()) << "no dialog 101 in language 0x0409";
     const auto dialog = wintest::ParseDialogTemplate(bytes->data(), bytes->size());
     ASSERT_TRUE(dialog.has_value());

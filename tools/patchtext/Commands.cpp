@@ -20,8 +20,7 @@ void LocateAndCheckTokens(const std::string& path, CheckReport& report, Console&
     TokenAt version;
     const std::int64_t size = FileSize(path);
     const bool announce = console.progress && size >= kLargeFileBytes;
-    if (announce)
-        std::fprintf(stderr, "locating in %s (%lld MB)...", path.c_str(), static_cast<long long>(size >> 20));
+    if (announce) std::fprintf(stderr, "locating in %s (%lld MB)...", path.c_str(), static_cast<long long>(size >> 20));
     const std::int64_t taken = report.Locate(path, version);
     if (announce) std::fprintf(stderr, "\r\033[K");
     support::Percentage progress(stderr, console.progress, "checking " + path, size, kLargeFileBytes);
@@ -35,7 +34,8 @@ void PrintWarnings(const std::string& path, const CheckReport& report, Console& 
     std::stable_sort(kept.begin(), kept.end(), [](const Warning& a, const Warning& b) {
         return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
     });
-    for (const Warning& w : kept) console.err << Location(path, w.at.line, w.at.column) << "warning: " << w.text << '\n';
+    for (const Warning& w : kept)
+        console.err << Location(path, w.at.line, w.at.column) << "warning: " << w.text << '\n';
     std::int64_t hidden = report.Total() - static_cast<std::int64_t>(kept.size());
     if (hidden > 0) console.err << path << ": note: " << hidden << " more warnings of the same kinds not shown\n";
 }
@@ -82,8 +82,10 @@ int RunInfo(const InfoCommand& command, Console& console) {
     const int loaded = LoadSet(command.file, set, versionText, console);
     if (loaded != kExitOk) return loaded;
     const SetInfo info = DescribeSet(set, versionText);
-    if (command.json) console.out << InfoJson(command.file, info).dump(2) << '\n';
-    else PrintInfo(console.out, command.file, info);
+    if (command.json)
+        console.out << InfoJson(command.file, info).dump(2) << '\n';
+    else
+        PrintInfo(console.out, command.file, info);
     return kExitOk;
 }
 

@@ -54,10 +54,10 @@ struct GltfCommand {
 struct RenderCommand {
     std::string file;
     std::string output;
-    std::string camera;         // a camera number, "auto", or empty: the first camera if any
+    std::string camera;  // a camera number, "auto", or empty: the first camera if any
     std::string size = "800x600";
     bool wire = false;
-    bool spread = false;        // objects side by side, from the three-quarter view
+    bool spread = false;  // objects side by side, from the three-quarter view
     int steps = kDefaultSteps;
 };
 

@@ -56,8 +56,8 @@ std::int64_t TotalPatches(const PatchIO& set) {
 void TessellateInBatches(const std::string& path, const ExportPatchObject& object, std::int32_t number, int steps,
                          support::Percentage& progress, Console& console,
                          const std::function<void(const ObjectMesh&)>& take) {
-    const std::vector<SkippedPatch> skipped =
-        surface::TessellateInBatches(object, steps, take, [&progress] { progress.Advance(); }, EveryCore());
+    const std::vector<SkippedPatch> skipped = surface::TessellateInBatches(
+        object, steps, take, [&progress] { progress.Advance(); }, EveryCore());
     ReportSkipped(path, number, skipped, console);
 }
 
@@ -75,8 +75,9 @@ void ReportSkipped(const std::string& path, std::int32_t object, const std::vect
 bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console) {
     std::error_code failed;
     if (!std::filesystem::equivalent(input, output, failed) || failed) return true;
-    console.err << output << ": error: this is the file being read, and writing it would destroy it; "
-                           "name another output\n";
+    console.err << output
+                << ": error: this is the file being read, and writing it would destroy it; "
+                   "name another output\n";
     return false;
 }
 

@@ -26,9 +26,12 @@ bool PlainNumber(bool integer, const char* text, std::size_t length) {
     if (integer && length - i > 9) return false;  // may lie beyond 32 bits
     bool point = integer, digits = false;
     for (; i < length; ++i) {
-        if (text[i] >= '0' && text[i] <= '9') digits = true;
-        else if (text[i] == '.' && !point) point = true;
-        else return false;
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return false;
     }
     return digits;
 }
@@ -88,9 +91,7 @@ std::string ShortestFloat(float value) {
 
 }  // namespace
 
-bool CheckReport::Keep(const std::string& kind) {
-    return static_cast<std::size_t>(counts_[kind]++) < keptPerKind_;
-}
+bool CheckReport::Keep(const std::string& kind) { return static_cast<std::size_t>(counts_[kind]++) < keptPerKind_; }
 
 void CheckReport::Add(const std::string& kind, const TokenAt& at, std::string text) {
     if (Keep(kind)) kept_.push_back({kind, at, std::move(text)});

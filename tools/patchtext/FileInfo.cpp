@@ -78,9 +78,8 @@ void PrintInfo(std::ostream& out, const std::string& path, const SetInfo& info) 
         << (info.cameras.size() == 1 ? "" : "s") << '\n';
     for (std::size_t i = 0; i < info.objects.size(); ++i) {
         const ObjectInfo& o = info.objects[i];
-        out << "patch object " << i << ": " << o.vertices << " vertices, " << o.vectors << " vectors, "
-            << o.triangular << " triangular and " << o.quadrilateral << " quadrilateral patches, " << o.openEdges
-            << " open edges\n";
+        out << "patch object " << i << ": " << o.vertices << " vertices, " << o.vectors << " vectors, " << o.triangular
+            << " triangular and " << o.quadrilateral << " quadrilateral patches, " << o.openEdges << " open edges\n";
         out << "  bounding box: "
             << (o.box.Empty() ? std::string("none") : PointText(o.box.min) + " to " + PointText(o.box.max)) << '\n';
     }
@@ -105,7 +104,8 @@ nlohmann::ordered_json InfoJson(const std::string& path, const SetInfo& info) {
     }
     nlohmann::ordered_json cameras = nlohmann::ordered_json::array();
     for (const CameraInfo& c : info.cameras)
-        cameras.push_back({{"position", Point(c.position)}, {"target", Point(c.target)}, {"distance", Number(c.distance)}});
+        cameras.push_back(
+            {{"position", Point(c.position)}, {"target", Point(c.target)}, {"distance", Number(c.distance)}});
     return {{"file", path}, {"version", info.versionText}, {"patchObjects", objects}, {"cameras", cameras}};
 }
 

@@ -42,8 +42,8 @@ int RunToGltf(const GltfCommand& command, Console& console) {
         return stated;
     });
     if (written != kExitOk) return written;
-    console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << summary.vertices
-                << " vertices, " << summary.triangles << " triangles, " << summary.cameras << " cameras\n";
+    console.out << command.output << ": " << set.NumPatchObjects() << " objects, " << summary.vertices << " vertices, "
+                << summary.triangles << " triangles, " << summary.cameras << " cameras\n";
     return kExitOk;
 }
 

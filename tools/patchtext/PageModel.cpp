@@ -148,17 +148,19 @@ Json ObjectJson(const PageObject& o) {
                 {"skipped", o.skipped},
                 {"box", box},
                 {"spread", Triple(o.spreadOffset)},
-                {"mesh", {{"positions", Encode(o.mesh.positions)},
-                          {"normals", Encode(o.mesh.normals)},
-                          {"indices", Encode(o.mesh.indices)}}},
+                {"mesh",
+                 {{"positions", Encode(o.mesh.positions)},
+                  {"normals", Encode(o.mesh.normals)},
+                  {"indices", Encode(o.mesh.indices)}}},
                 {"points", Encode(o.points)},
                 {"borders", Encode(o.borders)},
                 {"openEdgeLines", Encode(o.openEdges)},
-                {"net", {{"points", Encode(o.netPoints)},
-                         {"lines", Encode(o.netLines)},
-                         {"verts", Encode(o.netVerts)},
-                         {"vecs", Encode(o.netVecs)},
-                         {"interior", Encode(o.netInterior)}}}};
+                {"net",
+                 {{"points", Encode(o.netPoints)},
+                  {"lines", Encode(o.netLines)},
+                  {"verts", Encode(o.netVerts)},
+                  {"vecs", Encode(o.netVecs)},
+                  {"interior", Encode(o.netInterior)}}}};
 }
 
 Json CameraJson(const PageCamera& c) {
@@ -218,8 +220,10 @@ std::string PageJson(const PageModel& model) {
     std::string safe;
     safe.reserve(text.size());
     for (const char c : text) {
-        if (c == '<') safe += "\\u003c";
-        else safe += c;
+        if (c == '<')
+            safe += "\\u003c";
+        else
+            safe += c;
     }
     return safe;
 }

@@ -45,12 +45,15 @@ Framebuffer::Framebuffer(int width, int height, Colour top, Colour bottom)
     : width_(width),
       height_(height),
       colour_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3),
-      depth_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), std::numeric_limits<float>::infinity()) {
+      depth_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+             std::numeric_limits<float>::infinity()) {
     for (int y = 0; y < height; ++y) {
         const float t = height > 1 ? static_cast<float>(y) / static_cast<float>(height - 1) : 0.0f;
         const Colour c{top.r + t * (bottom.r - top.r), top.g + t * (bottom.g - top.g), top.b + t * (bottom.b - top.b)};
         for (int x = 0; x < width; ++x) {
-            float* p = &colour_[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3];
+            float* p =
+                &colour_[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
+                         3];
             p[0] = c.r;
             p[1] = c.g;
             p[2] = c.b;
@@ -77,8 +80,10 @@ void Framebuffer::FillTriangle(const ScreenVertex (&v)[3], Colour base, const Vi
     if (!(std::fabs(area) > 1e-12) || !std::isfinite(area)) return;
     const double minX = std::min({v[0].x, v[1].x, v[2].x}), maxX = std::max({v[0].x, v[1].x, v[2].x});
     const double minY = std::min({v[0].y, v[1].y, v[2].y}), maxY = std::max({v[0].y, v[1].y, v[2].y});
-    const int x0 = std::max(0, static_cast<int>(std::floor(minX))), x1 = std::min(width_ - 1, static_cast<int>(std::ceil(maxX)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(minY))), y1 = std::min(height_ - 1, static_cast<int>(std::ceil(maxY)));
+    const int x0 = std::max(0, static_cast<int>(std::floor(minX))),
+              x1 = std::min(width_ - 1, static_cast<int>(std::ceil(maxX)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(minY))),
+              y1 = std::min(height_ - 1, static_cast<int>(std::ceil(maxY)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             const double px = x + 0.5, py = y + 0.5;
@@ -90,7 +95,8 @@ void Framebuffer::FillTriangle(const ScreenVertex (&v)[3], Colour base, const Vi
             const double z = 1.0 / inverseZ;
             const Vec3 normal = z * (w0 * v[0].normalOverZ + w1 * v[1].normalOverZ + w2 * v[2].normalOverZ);
             const double viewX = (px - 0.5 * width_) / camera.Focal(), viewY = -(py - 0.5 * height_) / camera.Focal();
-            const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+            const std::size_t at =
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
             if (!(z < depth_[at])) continue;
             depth_[at] = static_cast<float>(z);
             Plot(at, Shade(normal, viewX, viewY, base));
@@ -102,7 +108,8 @@ Colour Framebuffer::Shade(Vec3 normal, double px, double py, Colour base) const 
     const Vec3 toEye = NormalizedOr({-px, -py, -1.0}, {0, 0, -1});
     Vec3 n = NormalizedOr(normal, toEye);
     if (Dot(n, toEye) < 0) n = -n;  // the side facing the camera
-    const double diffuse = kAmbient + kKey * std::max(0.0, Dot(n, kKeyLight)) + kFill * std::max(0.0, Dot(n, kFillLight));
+    const double diffuse =
+        kAmbient + kKey * std::max(0.0, Dot(n, kKeyLight)) + kFill * std::max(0.0, Dot(n, kFillLight));
     const Vec3 half = NormalizedOr(kKeyLight + toEye, toEye);
     const double specular = kSpecular * std::pow(std::max(0.0, Dot(n, half)), kShininess);
     auto channel = [&](float c) { return static_cast<float>(std::min(1.0, c * diffuse + specular)); };
@@ -128,11 +135,13 @@ void Framebuffer::Line(Vec3 a, Vec3 b, Colour colour, const ViewCamera& camera, 
     for (int s = 0; s <= steps; ++s) {
         const double t = static_cast<double>(s) / steps;
         const double z = 1.0 / ((1 - t) / a.z + t / b.z);
-        const int cx = static_cast<int>(std::floor(ax + t * (bx - ax))), cy = static_cast<int>(std::floor(ay + t * (by - ay)));
+        const int cx = static_cast<int>(std::floor(ax + t * (bx - ax))),
+                  cy = static_cast<int>(std::floor(ay + t * (by - ay)));
         for (int y = cy - half; y < cy - half + thickness; ++y) {
             for (int x = cx - half; x < cx - half + thickness; ++x) {
                 if (x < 0 || y < 0 || x >= width_ || y >= height_) continue;
-                const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+                const std::size_t at =
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
                 if (z > depth_[at] * (1.0 + kLineDepthBias)) continue;
                 Plot(at, colour);
             }
@@ -148,8 +157,10 @@ Image Framebuffer::Resolve(int factor) const {
             float sum[3] = {0, 0, 0};
             for (int sy = 0; sy < factor; ++sy)
                 for (int sx = 0; sx < factor; ++sx) {
-                    const std::size_t at = (static_cast<std::size_t>(y * factor + sy) * static_cast<std::size_t>(width_) +
-                                            static_cast<std::size_t>(x * factor + sx)) * 3;
+                    const std::size_t at =
+                        (static_cast<std::size_t>(y * factor + sy) * static_cast<std::size_t>(width_) +
+                         static_cast<std::size_t>(x * factor + sx)) *
+                        3;
                     for (std::size_t c = 0; c < 3; ++c) sum[c] += colour_[at + c];
                 }
             std::uint8_t* out = image.At(x, y);

@@ -23,8 +23,8 @@ constexpr Colour kBackgroundBottom{0.78f, 0.80f, 0.84f};
 // Draws one batch of an object's tessellation. positions holds the camera-
 // space positions of the object so far, by id: a batch's triangles and
 // edges may use positions of earlier batches.
-void DrawBatch(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out,
-               const std::vector<Vec3>& positions, Colour colour, bool wire, int steps, int lineWidth) {
+void DrawBatch(Framebuffer& frame, const ViewCamera& camera, const ObjectMesh& out, const std::vector<Vec3>& positions,
+               Colour colour, bool wire, int steps, int lineWidth) {
     const TriangleMesh& mesh = out.mesh;
     std::vector<Vec3> normals(mesh.normals.size());
     for (std::size_t i = 0; i < normals.size(); ++i) normals[i] = camera.DirectionToCamera(mesh.normals[i]);
@@ -55,7 +55,9 @@ ViewCamera ThreeQuarterView(const PatchIO& set, const std::vector<Vec3>& offsets
     Box3 box;
     for (std::int32_t i = 0; i < set.NumPatchObjects(); ++i) {
         const Box3 own = ControlBox(set.PatchObjectAt(i));
-        if (!own.Empty()) box.Add(Box3{own.min + offsets[static_cast<std::size_t>(i)], own.max + offsets[static_cast<std::size_t>(i)]});
+        if (!own.Empty())
+            box.Add(
+                Box3{own.min + offsets[static_cast<std::size_t>(i)], own.max + offsets[static_cast<std::size_t>(i)]});
     }
     if (box.Empty()) return ViewCamera({0, -10, 0}, {0, 0, 0}, width, height);
     ThreeQuarterFit fit(box.Centre(), width, height);
@@ -112,10 +114,10 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support
     const int width = options.width * factor, height = options.height * factor;
     const std::vector<Vec3> offsets =
         options.spread ? SpreadOffsets(set) : std::vector<Vec3>(static_cast<std::size_t>(set.NumPatchObjects()));
-    const ViewCamera camera =
-        options.camera < 0 ? ThreeQuarterView(set, offsets, width, height)
-                           : ViewCamera(Vec3::From(set.CameraAt(options.camera).position),
-                                        Vec3::From(set.CameraAt(options.camera).target), width, height);
+    const ViewCamera camera = options.camera < 0
+                                  ? ThreeQuarterView(set, offsets, width, height)
+                                  : ViewCamera(Vec3::From(set.CameraAt(options.camera).position),
+                                               Vec3::From(set.CameraAt(options.camera).target), width, height);
     Framebuffer frame(width, height, kBackgroundTop, kBackgroundBottom);
     RenderResult result;
     const surface::PatchDone done = progress ? surface::PatchDone([progress] { progress->Advance(); }) : nullptr;
@@ -128,8 +130,8 @@ RenderResult RenderSet(const PatchIO& set, const RenderOptions& options, support
             for (const Vec3& p : out.mesh.positions) positions.push_back(camera.ToCamera(p + offset));
             DrawBatch(frame, camera, out, positions, colour, options.wire, options.steps, factor);
         };
-        result.skippedPatches +=
-            static_cast<std::int64_t>(surface::TessellateInBatches(object, options.steps, draw, done, EveryCore()).size());
+        result.skippedPatches += static_cast<std::int64_t>(
+            surface::TessellateInBatches(object, options.steps, draw, done, EveryCore()).size());
     }
     result.image = frame.Resolve(factor);
     result.coverage = frame.CoveredShare();

@@ -25,8 +25,8 @@ using support::Image;
 struct RenderOptions {
     int width = 800;
     int height = 600;
-    int steps = 8;          // tessellation steps per patch edge
-    bool wire = false;      // draw the patch edges
+    int steps = 8;      // tessellation steps per patch edge
+    bool wire = false;  // draw the patch edges
     // Place the objects side by side along x, in file order, instead of
     // where the file has them (all in their own space, often overlapping).
     bool spread = false;
@@ -35,7 +35,7 @@ struct RenderOptions {
 
 struct RenderResult {
     Image image;
-    double coverage = 0.0;      // share of the picture that surfaces cover
+    double coverage = 0.0;            // share of the picture that surfaces cover
     std::int64_t skippedPatches = 0;  // patches without a surface
 };
 

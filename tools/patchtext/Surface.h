@@ -10,18 +10,18 @@ namespace patchtool {
 using surface::Box3;
 using surface::Cross;
 using surface::Dot;
+using surface::EdgeSampleIndices;
 using surface::IsFinite;
 using surface::Length;
 using surface::NormalizedOr;
-using surface::EdgeSampleIndices;
 using surface::ObjectMesh;
 using surface::PatchNet;
 using surface::PatchSamples;
 using surface::ResolveNet;
 using surface::SkippedPatch;
-using surface::Tessellation;
 using surface::TessellateObject;
 using surface::TessellatePatches;
+using surface::Tessellation;
 using surface::TriangleMesh;
 using surface::Vec3;
 

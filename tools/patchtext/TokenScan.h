@@ -20,9 +20,9 @@ struct TokenAt {
 
 struct TokenScan {
     bool opened = false;
-    std::vector<TokenAt> wanted;     // in the order asked for
-    std::int64_t tokens = 0;         // in the whole file
-    std::int64_t longTokens = 0;     // cut at the length limit
+    std::vector<TokenAt> wanted;  // in the order asked for
+    std::int64_t tokens = 0;      // in the whole file
+    std::int64_t longTokens = 0;  // cut at the length limit
     TokenAt firstLongToken;
 };
 

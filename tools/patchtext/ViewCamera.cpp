@@ -24,8 +24,7 @@ ViewCamera::ViewCamera(Vec3 eye, Vec3 target, int width, int height)
     near_ = std::max(distance * kNearShare, 1e-6);
 }
 
-ThreeQuarterFit::ThreeQuarterFit(Vec3 centre, int width, int height)
-    : centre_(centre), width_(width), height_(height) {
+ThreeQuarterFit::ThreeQuarterFit(Vec3 centre, int width, int height) : centre_(centre), width_(width), height_(height) {
     const double elevation = 30.0 * kPi / 180.0;
     const double azimuth = 45.0 * kPi / 180.0;
     direction_ = {std::cos(elevation) * std::sin(azimuth), -std::cos(elevation) * std::cos(azimuth),
@@ -46,7 +45,9 @@ void ThreeQuarterFit::Include(Vec3 p) {
     distance_ = std::max({distance_, std::fabs(c.x) / halfWidth_ - c.z, std::fabs(c.y) / halfHeight_ - c.z});
 }
 
-ViewCamera ThreeQuarterFit::Camera() const { return ViewCamera(centre_ + distance_ * direction_, centre_, width_, height_); }
+ViewCamera ThreeQuarterFit::Camera() const {
+    return ViewCamera(centre_ + distance_ * direction_, centre_, width_, height_);
+}
 
 Vec3 ViewCamera::ToCamera(Vec3 world) const { return DirectionToCamera(world - eye_); }
 

@@ -61,8 +61,8 @@ int StepsThatFit(const ViewCommand& command, std::int64_t bytes, std::int64_t as
 }
 
 int RefuseSize(const ViewCommand& command, std::int64_t bytes, std::int64_t assets, bool atLeast, Console& console) {
-    console.err << command.file << ": error: the page would be " << (atLeast ? "at least " : "")
-                << Megabytes(bytes) << " MB, more than the " << Megabytes(command.maxPageBytes)
+    console.err << command.file << ": error: the page would be " << (atLeast ? "at least " : "") << Megabytes(bytes)
+                << " MB, more than the " << Megabytes(command.maxPageBytes)
                 << " MB that a browser opens with ease; try fewer tessellation steps (--steps "
                 << StepsThatFit(command, bytes, assets) << " or fewer, now " << command.steps << ")\n";
     return kExitUsage;
@@ -70,8 +70,8 @@ int RefuseSize(const ViewCommand& command, std::int64_t bytes, std::int64_t asse
 
 // The page's size without the model's text.
 std::int64_t AssetBytes() {
-    std::int64_t bytes = static_cast<std::int64_t>(page::kFrame.size() + page::kThree.size() +
-                                                   page::kControls.size() + page::kViewer.size());
+    std::int64_t bytes = static_cast<std::int64_t>(page::kFrame.size() + page::kThree.size() + page::kControls.size() +
+                                                   page::kViewer.size());
     for (const std::string_view marker : {kThreeMarker, kControlsMarker, kViewerMarker, kModelMarker})
         bytes -= static_cast<std::int64_t>(marker.size());
     return bytes;
@@ -119,8 +119,8 @@ int RunView(const ViewCommand& command, Console& console) {
         return false;
     });
     if (written != kExitOk) return written;
-    console.out << output << ": " << bytes << " bytes, " << model.objects.size() << " objects, "
-                << model.cameras.size() << " cameras\n";
+    console.out << output << ": " << bytes << " bytes, " << model.objects.size() << " objects, " << model.cameras.size()
+                << " cameras\n";
     if (!command.noOpen) os::OpenInShell(output.c_str());
     return kExitOk;
 }

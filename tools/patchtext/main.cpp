@@ -29,8 +29,9 @@ void AddSteps(CLI::App& command, int& steps) {
 
 void Describe(CLI::App& app, Choices& c) {
     app.description("Checks, describes, converts and previews patch text files (format version 1.10).");
-    app.footer("Exit status: 0 success, 1 the file is bad or a check failed, 2 bad usage or a file that\n"
-               "cannot be opened or written. Messages go to standard error as file:line:column: message.");
+    app.footer(
+        "Exit status: 0 success, 1 the file is bad or a check failed, 2 bad usage or a file that\n"
+        "cannot be opened or written. Messages go to standard error as file:line:column: message.");
     app.require_subcommand(1);
 
     CLI::App* check = app.add_subcommand("check", "Read each file and warn about what a consumer would trip on");
@@ -46,16 +47,16 @@ void Describe(CLI::App& app, Choices& c) {
     obj->add_option("-o,--output", c.obj.output, "The OBJ file to write")->required();
     AddSteps(*obj, c.obj.steps);
 
-    CLI::App* gltf = app.add_subcommand(
-        "to-gltf", "Tessellate every patch into a glTF 2.0 scene with the file's cameras (+y up)");
+    CLI::App* gltf =
+        app.add_subcommand("to-gltf", "Tessellate every patch into a glTF 2.0 scene with the file's cameras (+y up)");
     gltf->add_option("file", c.gltf.file, "Patch text file")->required();
     gltf->add_option("-o,--output", c.gltf.output, "The file to write: OUT.glb (binary) or OUT.gltf (JSON)")
         ->required();
     AddSteps(*gltf, c.gltf.steps);
 
-    CLI::App* render = app.add_subcommand(
-        "render", "Draw the surfaces into a PNG (" + std::to_string(static_cast<int>(kFieldOfViewDegrees)) +
-                      " degree horizontal field of view)");
+    CLI::App* render = app.add_subcommand("render", "Draw the surfaces into a PNG (" +
+                                                        std::to_string(static_cast<int>(kFieldOfViewDegrees)) +
+                                                        " degree horizontal field of view)");
     render->add_option("file", c.render.file, "Patch text file")->required();
     render->add_option("-o,--output", c.render.output, "The PNG file to write")->required();
     render->add_option("--camera", c.render.camera,
@@ -69,8 +70,9 @@ void Describe(CLI::App& app, Choices& c) {
     AddSteps(*render, c.render.steps);
 
     CLI::App* view = app.add_subcommand(
-        "view", "Write one self-contained web page that shows the file: surfaces, patch borders, open edges, "
-                "control net and cameras (and open it)");
+        "view",
+        "Write one self-contained web page that shows the file: surfaces, patch borders, open edges, "
+        "control net and cameras (and open it)");
     view->add_option("file", c.view.file, "Patch text file")->required();
     view->add_option("-o,--output", c.view.output, "The HTML file to write (default: the file's name with .html)");
     view->add_flag("--no-open", c.view.noOpen, "Do not ask the desktop to open the page");
