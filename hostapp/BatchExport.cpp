@@ -76,6 +76,8 @@ BatchRecord Finish(const BatchInput& input, const os::IsolatedRun& run, std::uin
     record.seconds = run.seconds;
     record.peakBytes = run.peakBytes;
     if (!run.ended) {
+        // A crashed or killed export may have left its half-written text.
+        RemoveLeftovers(input.output);
         record.message = run.outOfMemory ? NeedsMemoryMessage(input.input, limit)
                                          : input.input + ": loading or exporting it failed: " + run.how;
         return record;

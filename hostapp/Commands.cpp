@@ -81,7 +81,9 @@ int RunBatch(const ExportOptions& options) {
     batch.outputFolder = options.output;
     batch.report = options.report;
     batch.jobs = options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-    batch.memoryLimit = MemoryLimit(options);
+    // Unless a limit is given, the jobs share the half of the machine's
+    // memory that one export may take, so that together they cannot swap it.
+    batch.memoryLimit = options.maxMemory != 0 ? options.maxMemory : MemoryLimit(options) / batch.jobs;
     batch.progress = options.progress;
     return RunBatchExport(batch);
 }
@@ -89,17 +91,17 @@ int RunBatch(const ExportOptions& options) {
 }  // namespace
 
 int RunExportCommand(const ExportOptions& given) {
+    if (os::kNativeWindowSystem) {
+        std::fprintf(stderr,
+                     "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
+                     "load Ferrule.dlu into the host application\n");
+        return kExitUsage;
+    }
     if (IsBatch(given.inputs)) return RunBatch(given);
     ExportOptions options = given;
     if (!options.inputs.empty()) options.scene = options.inputs[0];
     if (!options.report.empty()) {
         Complain("--report is for a batch export (several inputs, or a folder)");
-        return kExitUsage;
-    }
-    if (os::kNativeWindowSystem) {
-        std::fprintf(stderr,
-                     "ferrule-host: export drives the plug-in's panel in the POSIX desktop model; on Windows, "
-                     "load Ferrule.dlu into the host application\n");
         return kExitUsage;
     }
     const std::optional<std::string> path = OutputPath(options);
@@ -123,6 +125,8 @@ int RunExportCommand(const ExportOptions& given) {
         }
     }
     if (!run.ended) {
+        // A crashed or killed export may have left its half-written text.
+        RemoveLeftovers(*path);
         const std::string scene = options.scene.empty() ? "the default scene" : options.scene;
         Complain(run.outOfMemory ? "cannot load the scene " + scene + ": " + NeedsMemoryMessage(scene, job.memoryLimit)
                                  : "loading or exporting " + scene + " failed: " + run.how);

@@ -56,7 +56,7 @@ void AddExport(CLI::App& app, ExportOptions& options) {
                 options.maxMemory = *bytes;
             },
             "The most memory a scene's load and export may take (512M, 12G, ...); a scene that needs more is "
-            "refused; default: half the machine's memory")
+            "refused; default: half the machine's memory, shared by a batch's jobs")
         ->type_name("SIZE");
     command->footer(
         "Exit status: 0 written, 1 the file could not be written, 2 bad usage or a scene or "

@@ -139,7 +139,10 @@ bool ReadPlyHeader(std::istream& in, PlyFormat& format, std::vector<PlyElement>&
                 property.list = true;
                 property.countBytes = PlyTypeBytes(countType, &property.signedCount);
                 property.itemBytes = PlyTypeBytes(itemType);
-                if (property.countBytes == 0) return false;
+                // A list's length is a count: an integer type, read as one.
+                if (property.countBytes == 0 || countType.find("float") != std::string::npos ||
+                    countType.find("double") != std::string::npos)
+                    return false;
             } else {
                 property.itemBytes = PlyTypeBytes(type);
             }
@@ -189,6 +192,8 @@ bool BinaryElement(std::istream& in, const PlyElement& element, bool big, bool& 
             malformed = true;
             return false;
         }
+        // A length whose bytes pass every file's size cannot be there.
+        if (length > std::numeric_limits<std::uint64_t>::max() / property.itemBytes) return false;
         if (!Skip(in, length * property.itemBytes)) return false;
     }
     return true;
@@ -214,7 +219,7 @@ std::string PlyProblem(std::istream& in) {
         if (element.properties.empty()) continue;  // holds nothing, however many it declares
         std::uint64_t fixed = 0;
         if (format != PlyFormat::kAscii && FixedSize(element, fixed) &&
-            fixed <= std::numeric_limits<std::uint64_t>::max() / (element.count + 1)) {
+            (element.count == 0 || fixed <= std::numeric_limits<std::uint64_t>::max() / element.count)) {
             if (Skip(in, fixed * element.count)) continue;
             const std::uint64_t got = static_cast<std::uint64_t>(in.gcount() >= 0 ? in.gcount() : 0);
             return EndsAfter(fixed == 0 ? 0 : got / fixed, element.count, element.name);

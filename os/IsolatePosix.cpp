@@ -184,15 +184,24 @@ std::size_t IsolatedRuns::Start(const IsolatedWork& work) {
     std::fflush(nullptr);
     int fds[2];
     const pid_t parent = getpid();
-    const pid_t pid = pipe(fds) == 0 ? fork() : -1;
+    const bool piped = pipe(fds) == 0;
+    const pid_t pid = piped ? fork() : -1;
     if (pid == 0) {
         close(fds[0]);
         RunChild(work, state_->limits, parent, fds[1]);
     }
-    if (pid < 0) {  // no child to be had: run here
-        std::string said;
-        const int result = work(said);
-        state_->done.emplace_back(number, IsolatedRun{result, true, "", said, false, 0, 0});
+    // No child to be had (out of processes or descriptors): the work is not
+    // done, never done here without its limit and its guard.
+    if (pid < 0) {
+        const int error = errno;
+        if (piped) {
+            close(fds[0]);
+            close(fds[1]);
+        }
+        IsolatedRun run;
+        run.ended = false;
+        run.how = std::string("no process could be started for it: ") + std::strerror(error);
+        state_->done.emplace_back(number, std::move(run));
         return number;
     }
     close(fds[1]);

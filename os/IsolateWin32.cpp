@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <deque>
+#include <exception>
 #include <utility>
 
 #include "os/Isolate.h"
@@ -22,7 +23,17 @@ IsolatedRuns::~IsolatedRuns() = default;
 std::size_t IsolatedRuns::Start(const IsolatedWork& work) {
     const auto start = std::chrono::steady_clock::now();
     IsolatedRun run;
-    run.result = work(run.said);
+    // No process of its own here: an exception that leaves the work ends it
+    // as a crash would, not the caller.
+    try {
+        run.result = work(run.said);
+    } catch (const std::exception& e) {
+        run.ended = false;
+        run.how = std::string("an exception: ") + e.what();
+    } catch (...) {
+        run.ended = false;
+        run.how = "an exception";
+    }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state_->done.emplace_back(state_->started, std::move(run));
     return state_->started++;
@@ -42,7 +53,17 @@ std::vector<std::size_t> IsolatedRuns::EndAll() { return {}; }
 
 IsolatedRun RunIsolated(const IsolatedWork& work, const IsolateLimits&) {
     IsolatedRun run;
-    run.result = work(run.said);
+    // No process of its own here: an exception that leaves the work ends it
+    // as a crash would, not the caller.
+    try {
+        run.result = work(run.said);
+    } catch (const std::exception& e) {
+        run.ended = false;
+        run.how = std::string("an exception: ") + e.what();
+    } catch (...) {
+        run.ended = false;
+        run.how = "an exception";
+    }
     return run;
 }
 

@@ -2,7 +2,8 @@
 // stream's lock for every byte: the lock is taken once around a run of
 // reads instead. Inline, because the tokeniser reads through it byte by
 // byte. And whether a stream is a regular file, which a reader can read
-// ahead of what it needs without waiting for input that has not come.
+// ahead of what it needs without waiting for input that has not come, and
+// whether two streams read the same file.
 #pragma once
 
 #include <stdio.h>
@@ -28,6 +29,8 @@ inline bool IsRegularStream(FILE* stream) {
     struct _stat64 info;
     return _fstat64(_fileno(stream), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
 }
+// The C runtime tells no file identity here: never the same, to be safe.
+inline bool SameFile(FILE*, FILE*) { return false; }
 #else
 inline void LockStream(FILE* stream) { flockfile(stream); }
 inline void UnlockStream(FILE* stream) { funlockfile(stream); }
@@ -35,6 +38,13 @@ inline int GetUnlocked(FILE* stream) { return getc_unlocked(stream); }
 inline bool IsRegularStream(FILE* stream) {
     struct stat info;
     return fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode);
+}
+// Whether two streams read one file, not only one name: a file replaced
+// under its name between their openings is another file.
+inline bool SameFile(FILE* a, FILE* b) {
+    struct stat one, other;
+    return fstat(fileno(a), &one) == 0 && fstat(fileno(b), &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
 }
 #endif
 
