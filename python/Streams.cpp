@@ -90,6 +90,9 @@ void PyStream::Open(const char* mode) {
 }
 
 PyStream::~PyStream() {
+    // Closed here only when an error or Ctrl-C is on its way out: what is
+    // still buffered is not handed to the file object after it.
+    failed_ = true;
     if (stream_) std::fclose(stream_);
 }
 
@@ -137,11 +140,18 @@ ssize_t PyStream::ReadBlock(void* self, char* buffer, std::size_t size) {
     try {
         std::size_t n = 0;
         if (py::hasattr(s.file_, "readinto")) {
-            const py::object got =
-                s.file_.attr("readinto")(py::memoryview::from_memory(buffer, static_cast<py::ssize_t>(size)));
+            // Room of Python's own, copied out: a file object may keep what
+            // it is handed, and a view of the stream's buffer would outlive it.
+            const auto room = py::reinterpret_steal<py::object>(
+                PyByteArray_FromStringAndSize(nullptr, static_cast<py::ssize_t>(size)));
+            if (!room) throw py::error_already_set();
+            const py::object got = s.file_.attr("readinto")(room);
             // None: a non-blocking stream that has nothing yet.
             if (got.is_none()) throw py::value_error("the file object had no bytes ready (a non-blocking stream?)");
             n = got.cast<std::size_t>();
+            if (n > static_cast<std::size_t>(PyByteArray_Size(room.ptr())))
+                throw py::value_error("readinto answered more bytes than it was given room for");
+            std::memcpy(buffer, PyByteArray_AsString(room.ptr()), n);
         } else {
             const py::bytes got = s.file_.attr("read")(size);
             const std::string bytes = got;
@@ -168,8 +178,8 @@ ssize_t PyStream::WriteBlock(void* self, const char* buffer, std::size_t size) {
     try {
         std::size_t done = 0;
         while (done < size) {
-            const py::object wrote = s.file_.attr("write")(
-                py::memoryview::from_memory(buffer + done, static_cast<py::ssize_t>(size - done)));
+            // A copy, for the same reason: the file object may keep it.
+            const py::object wrote = s.file_.attr("write")(py::bytes(buffer + done, size - done));
             // Buffered files write all and answer the count; raw ones may
             // write less; None: a non-blocking stream that took nothing.
             if (wrote.is_none()) throw py::value_error("the file object took no bytes (a non-blocking stream?)");

@@ -433,6 +433,41 @@ def test_memory_and_file_objects_hold_the_same_text(golden, tmp_path):
     assert (tmp_path / "out.txt").read_bytes() == data
 
 
+def test_a_file_object_that_keeps_what_it_is_handed_reaches_only_its_own_memory(golden):
+    data = (golden / "mixed_objects.txt").read_bytes()
+
+    class Keeper(io.RawIOBase):
+        def __init__(self):
+            super().__init__()
+            self.inner = io.BytesIO(data)
+            self.kept = []
+
+        def readable(self):
+            return True
+
+        def writable(self):
+            return True
+
+        def readinto(self, buffer):
+            self.kept.append(buffer)
+            return self.inner.readinto(buffer)
+
+        def write(self, buffer):
+            self.kept.append(buffer)
+            return len(buffer)
+
+    reader = Keeper()
+    s = gantline.read(reader)
+    assert gantline.dumps(s) == data
+    # What it kept is its own: writing into it after the read touches
+    # nothing of the module's.
+    for buffer in reader.kept:
+        memoryview(buffer).cast("B")[:] = b"\xff" * len(buffer)
+    writer = Keeper()
+    gantline.write(s, writer)
+    assert b"".join(bytes(buffer) for buffer in writer.kept) == data
+
+
 def test_a_socket_file_reads(golden):
     data = (golden / "mixed_objects.txt").read_bytes()
     ours, theirs = socket.socketpair()
