@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "os/Stream.h"
+
 namespace parallelread {
 std::size_t ChunkBytes(const PatchIO& set) {
     const std::size_t quarter = set.ChunkBytes() / 4;
@@ -19,8 +21,10 @@ ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, Chu
     Begin(set.ReadThreads());
 }
 
-ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::size_t size, ChunkReader read)
+ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::FILE* reading, std::size_t size,
+                     ChunkReader read)
     : path_(path),
+      reading_(reading),
       size_(size),
       chunkBytes_(ChunkBytes(set)),
       chunks_((size + chunkBytes_ - 1) / chunkBytes_),
@@ -47,6 +51,8 @@ void ReadAhead::ReadChunk(std::size_t chunk, Slot& slot) {
             slot.tokens = std::make_unique<BlockTokeniser>(text_, size_);
         } else {
             slot.file.reset(std::fopen(path_.c_str(), "rb"));
+            // A file put in place of the one being read would mix two files.
+            if (slot.file && !os::SameFile(slot.file.get(), reading_)) slot.file.reset();
             if (!slot.file) {
                 slot.items.runs.clear();  // nothing read ahead: the reader reads the chunk itself
                 return;

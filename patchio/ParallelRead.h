@@ -60,10 +60,12 @@ bool WorthIt(const PatchIO& set, std::size_t size);
 
 class ReadAhead {
 public:
-    // Over the size bytes of text in memory, or of the file at path (which
-    // each worker opens for itself), on set's threads.
+    // Over the size bytes of text in memory, or of the file at path that
+    // the reader reads through read (each worker opens the path for itself,
+    // and reads nothing ahead where that is no longer the same file), on
+    // set's threads.
     ReadAhead(const PatchIO& set, const char* text, std::size_t size, ChunkReader read);
-    ReadAhead(const PatchIO& set, const std::string& path, std::size_t size, ChunkReader read);
+    ReadAhead(const PatchIO& set, const std::string& path, std::FILE* reading, std::size_t size, ChunkReader read);
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
     ~ReadAhead();
@@ -96,6 +98,7 @@ private:
 
     const char* text_ = nullptr;
     std::string path_;
+    std::FILE* reading_ = nullptr;
     std::size_t size_;
     std::size_t chunkBytes_;
     std::size_t chunks_;

@@ -160,7 +160,7 @@ bool WorthIt(const PatchIO& set) {
     std::size_t bytes = static_cast<std::size_t>(set.NumCameras()) * kCameraBytes;
     for (std::int32_t i = 0; i < set.NumPatchObjects() && bytes <= enough; ++i) {
         const ExportPatchObject& object = set.PatchObjectAt(i);
-        bytes += static_cast<std::size_t>(object.NumVerts() + object.NumVecs()) * kPointBytes +
+        bytes += (static_cast<std::size_t>(object.NumVerts()) + static_cast<std::size_t>(object.NumVecs())) * kPointBytes +
                  static_cast<std::size_t>(object.NumPatches()) * kPatchBytes + 3 * kFirstLinesBytes;
     }
     return bytes > enough;

@@ -466,7 +466,7 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     // for: only that read counts the lines (the same set, the same failure).
     if (why) why->opened = true;
     {
-        parallelread::ReadAhead ahead(*this, std::string(path), size, ReadChunkItems);
+        parallelread::ReadAhead ahead(*this, std::string(path), file.get(), size, ReadChunkItems);
         if (ahead.Started()) {
             BlockTokeniser tokens(file.get());
             if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead) == 1) return 1;

@@ -95,14 +95,16 @@ std::int32_t PatchIO::WriteStream(std::FILE* stream) const { return WriteSetStre
 
 void PatchIO::WriteText(std::string& text) const {
     const std::size_t before = text.size();
-    auto sink = std::make_unique<TextSink>(text);
-    const bool ok = WriteAll(*sink, *this);
-    sink->Flush();
     // A piece fails only when its text finds no memory: the string is left
     // as it was, and the failure goes to the caller as it would have.
-    if (!ok) {
+    try {
+        auto sink = std::make_unique<TextSink>(text);
+        const bool ok = WriteAll(*sink, *this);
+        sink->Flush();
+        if (!ok) throw std::bad_alloc();
+    } catch (...) {
         text.resize(before);
-        throw std::bad_alloc();
+        throw;
     }
 }
 
