@@ -81,9 +81,12 @@ int RunView(const ViewCommand& command, Console& console);
 // .html in place of its extension (never the file itself).
 std::string DefaultPagePath(const std::string& file);
 
-// False, having said why, when output names the input file itself (under
-// another name too): writing it would destroy what is being read.
-bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console);
+// For the commands that write what they read in another form: loads input
+// into set as LoadSet does, and refuses (kExitUsage, having said why) an
+// output that names the input file itself, under any name, which writing
+// would destroy. Answers kExitOk or the exit status.
+int LoadSetForOutput(const std::string& input, const std::string& output, PatchIO& set, std::string& versionText,
+                     Console& console);
 
 // Writes an output file through write, which answers false with why on a
 // failure; the file replaces an earlier one of that name only when all of

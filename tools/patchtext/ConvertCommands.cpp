@@ -72,13 +72,16 @@ void ReportSkipped(const std::string& path, std::int32_t object, const std::vect
                     << object << " left out\n";
 }
 
-bool OutputIsNotInput(const std::string& input, const std::string& output, Console& console) {
+int LoadSetForOutput(const std::string& input, const std::string& output, PatchIO& set, std::string& versionText,
+                     Console& console) {
+    const int loaded = LoadSet(input, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
     std::error_code failed;
-    if (!std::filesystem::equivalent(input, output, failed) || failed) return true;
+    if (!std::filesystem::equivalent(input, output, failed) || failed) return kExitOk;
     console.err << output
                 << ": error: this is the file being read, and writing it would destroy it; "
                    "name another output\n";
-    return false;
+    return kExitUsage;
 }
 
 int WriteOutputFile(const std::string& path, Console& console,
@@ -114,9 +117,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 int RunToObj(const ObjCommand& command, Console& console) {
     PatchIO set;
     std::string versionText;
-    const int loaded = LoadSet(command.file, set, versionText, console);
+    const int loaded = LoadSetForOutput(command.file, command.output, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     std::int64_t vertices = 0, triangles = 0;
     const int written = WriteOutputFile(command.output, console, [&](std::ostream& out, std::string&) {
         ObjWriter writer(out);
@@ -150,9 +152,8 @@ int RunRender(const RenderCommand& command, Console& console) {
     }
     PatchIO set;
     std::string versionText;
-    const int loaded = LoadSet(command.file, set, versionText, console);
+    const int loaded = LoadSetForOutput(command.file, command.output, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
     if (command.spread && !command.camera.empty() && command.camera != "auto") {
         console.err << "patchtext: error: --spread moves the objects away from where the cameras look; "
                        "it draws the three-quarter view, so leave out --camera\n";

@@ -19,9 +19,8 @@ int RunToGltf(const GltfCommand& command, Console& console) {
     }
     PatchIO set;
     std::string versionText;
-    const int loaded = LoadSet(command.file, set, versionText, console);
+    const int loaded = LoadSetForOutput(command.file, command.output, set, versionText, console);
     if (loaded != kExitOk) return loaded;
-    if (!OutputIsNotInput(command.file, command.output, console)) return kExitUsage;
 
     support::Percentage progress(stderr, console.progress, "tessellating " + command.file, TotalPatches(set));
     gltf::ExportSetOptions options;

@@ -90,10 +90,9 @@ std::string DefaultPagePath(const std::string& file) {
 int RunView(const ViewCommand& command, Console& console) {
     PatchIO set;
     std::string versionText;
-    const int loaded = LoadSet(command.file, set, versionText, console);
-    if (loaded != kExitOk) return loaded;
     const std::string output = command.output.empty() ? DefaultPagePath(command.file) : command.output;
-    if (!OutputIsNotInput(command.file, output, console)) return kExitUsage;
+    const int loaded = LoadSetForOutput(command.file, output, set, versionText, console);
+    if (loaded != kExitOk) return loaded;
     const std::int64_t least = AssetBytes() + PageModelLowerBound(set, command.steps);
     if (least > command.maxPageBytes) return RefuseSize(command, least, AssetBytes(), true, console);
 
