@@ -13,6 +13,8 @@
 
 namespace {
 
+using testfiles::TempDir;
+
 struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
