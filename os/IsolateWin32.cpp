@@ -22,18 +22,7 @@ IsolatedRuns::~IsolatedRuns() = default;
 
 std::size_t IsolatedRuns::Start(const IsolatedWork& work) {
     const auto start = std::chrono::steady_clock::now();
-    IsolatedRun run;
-    // No process of its own here: an exception that leaves the work ends it
-    // as a crash would, not the caller.
-    try {
-        run.result = work(run.said);
-    } catch (const std::exception& e) {
-        run.ended = false;
-        run.how = std::string("an exception: ") + e.what();
-    } catch (...) {
-        run.ended = false;
-        run.how = "an exception";
-    }
+    IsolatedRun run = RunIsolated(work, IsolateLimits{});
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state_->done.emplace_back(state_->started, std::move(run));
     return state_->started++;
