@@ -74,7 +74,9 @@ TEST(Corpus, EveryTestModelExportsOrIsRefusedWithAMessage) {
         EXPECT_EQ(r["status"], "refused");
         EXPECT_NE(r["message"].get<std::string>().find("353535235358 vertices"), std::string::npos) << r.dump();
         EXPECT_NE(r["message"].get<std::string>().find("memory"), std::string::npos) << r.dump();
-        EXPECT_LT(r["peakBytes"].get<double>(), 256e6);
+        // Far below the gigabytes it would have taken (a sanitizer's own
+        // reserves count in a child's peak too).
+        EXPECT_LT(r["peakBytes"].get<double>(), 1e9);
     }
     fs::remove_all(folder);
 }
