@@ -2,8 +2,10 @@
 // a file, or times PatchIO::Read of a file, so that the Python module's read
 // of the same file has its reference.
 //   bench_read_file write PATH         the shaped set of GANTLINE_BENCH_MB
-//   bench_read_file time PATH REPEATS  prints the fastest read in seconds and
-//                                      the records read
+//   bench_read_file time PATH REPEATS [THREADS]
+//                                      prints the fastest read in seconds and
+//                                      the records read, on THREADS threads
+//                                      (default: the library's own choice)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,15 +16,16 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: bench_read_file write PATH | time PATH REPEATS\n");
+    std::fprintf(stderr, "usage: bench_read_file write PATH | time PATH REPEATS [THREADS]\n");
     return 2;
 }
 
-int Time(const char* path, int repeats) {
+int Time(const char* path, int repeats, std::int32_t threads) {
     double fastest = 1e300;
     std::int64_t records = 0;
     for (int r = 0; r < repeats; ++r) {
         PatchIO set;
+        if (threads > 0) set.SetThreads(threads);
         const auto start = std::chrono::steady_clock::now();
         const std::int32_t ok = set.Read(path);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
@@ -42,6 +45,7 @@ int Time(const char* path, int repeats) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "write" && argc == 3) return bench::GeneratedSet().Write(argv[2]) ? 0 : 1;
-    if (command == "time" && argc == 4) return Time(argv[2], std::atoi(argv[3]));
+    if (command == "time" && (argc == 4 || argc == 5))
+        return Time(argv[2], std::atoi(argv[3]), argc == 5 ? std::atoi(argv[4]) : 0);
     return Usage();
 }

@@ -46,21 +46,21 @@ public:
         return true;
     }
 
-    // The slot of piece once made, made on the calling thread when no worker
-    // has begun it. Pieces are taken in order, each one handing back the one
-    // before; null when the work stopped (a make threw, or Finish was
-    // called).
+    // The slot of piece once made. Pieces are taken in order, each one
+    // handing back the one before; null when the work stopped (a make
+    // threw, or Finish was called). While piece is still in the making, the
+    // calling thread makes the next piece that no worker has begun (piece
+    // itself first) rather than wait: it is one of the work's threads.
     Slot* Take(std::size_t piece) {
         std::unique_lock<std::mutex> lock(mutex_);
         HandBack();
         const std::size_t at = piece % slots_.size();
-        // A piece no worker has begun is made here rather than waited for.
-        if (!stop_ && next_ == piece) {
-            ++next_;
+        while (!stop_ && made_[at] != piece && CanBegin()) {
+            const std::size_t here = next_++;
             lock.unlock();
-            const bool made = MakeOne(piece);
+            const bool made = MakeOne(here);
             lock.lock();
-            Finished(piece, made);
+            Finished(here, made);
         }
         changed_.wait(lock, [&] { return stop_ || made_[at] == piece; });
         if (made_[at] != piece) return nullptr;
@@ -107,7 +107,7 @@ private:
             std::size_t piece;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [this] { return stop_ || next_ >= pieces_ || next_ < taken_ + slots_.size(); });
+                changed_.wait(lock, [this] { return stop_ || next_ >= pieces_ || CanBegin(); });
                 if (stop_ || next_ >= pieces_) return;
                 piece = next_++;
             }
@@ -116,6 +116,9 @@ private:
             Finished(piece, made);
         }
     }
+
+    // Whether a piece is left to begin and has a free slot; under the lock.
+    bool CanBegin() const { return next_ < pieces_ && next_ < taken_ + slots_.size(); }
 
     bool MakeOne(std::size_t piece) {
         try {

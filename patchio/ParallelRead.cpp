@@ -1,16 +1,20 @@
 #include "patchio/ParallelRead.h"
 
+#include <atomic>
 #include <string>
 
 #include "os/Stream.h"
 
 namespace parallelread {
-std::size_t ChunkBytes(const PatchIO& set) {
-    const std::size_t quarter = set.ChunkBytes() / 4;
-    return quarter > 0 ? quarter : 1;
-}
+namespace {
+std::atomic<std::int64_t> itemsTaken{0};
+}  // namespace
 
-bool WorthIt(const PatchIO& set, std::size_t size) { return set.ReadThreads() > 1 && size > 2 * ChunkBytes(set); }
+std::size_t ChunkBytes(const PatchIO& set) { return set.ChunkBytes(); }
+
+bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set); }
+
+std::int64_t ItemsTakenAhead() { return itemsTaken.load(std::memory_order_relaxed); }
 
 ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, ChunkReader read)
     : text_(text),
@@ -18,7 +22,7 @@ ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, Chu
       chunkBytes_(ChunkBytes(set)),
       chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
-    Begin(set.ReadThreads());
+    Begin(set.Threads());
 }
 
 ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::FILE* reading, std::size_t size,
@@ -29,7 +33,7 @@ ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::FILE* rea
       chunkBytes_(ChunkBytes(set)),
       chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
-    Begin(set.ReadThreads());
+    Begin(set.Threads());
 }
 
 ReadAhead::~ReadAhead() {
@@ -91,6 +95,7 @@ const Run* ReadAhead::RunAt(std::int64_t position, bool patches, std::int32_t fi
             if (run.start > position || run.patches != patches || run.first != first || run.count > most)
                 return nullptr;
             ++run_;
+            itemsTaken.fetch_add(run.count, std::memory_order_relaxed);
             return &run;
         }
         slot_ = nullptr;
@@ -99,6 +104,7 @@ const Run* ReadAhead::RunAt(std::int64_t position, bool patches, std::int32_t fi
 }
 
 std::int32_t ReadAhead::Points(BlockTokeniser& tokens, std::int32_t first, std::int32_t most, const Float3*& points) {
+    tokens.SkipDelimiters();
     const Run* run = RunAt(tokens.Consumed(), false, first, most);
     if (!run || !tokens.MoveTo(run->end)) return 0;
     points = slot_->items.items.VertData() + run->at;
@@ -107,6 +113,7 @@ std::int32_t ReadAhead::Points(BlockTokeniser& tokens, std::int32_t first, std::
 
 std::int32_t ReadAhead::Patches(BlockTokeniser& tokens, std::int32_t first, std::int32_t most,
                                 const ExportPatch*& patches) {
+    tokens.SkipDelimiters();
     const Run* run = RunAt(tokens.Consumed(), true, first, most);
     if (!run || !tokens.MoveTo(run->end)) return 0;
     patches = slot_->items.items.PatchData() + run->at;

@@ -52,11 +52,17 @@ struct ChunkText {
 // Reads the runs of a chunk into items (emptied first).
 using ChunkReader = void (*)(const ChunkText& text, ChunkItems& items);
 
-// Bytes of a chunk for a set: a quarter of its chunk, as the items read
-// from a chunk are held until taken.
+// Bytes of a chunk for a set: its chunk. A worker reads a block or two
+// past its chunk's end to finish the item there, and the reader reads a
+// block where a run ends, so chunks much larger than a block keep the
+// reads of the file close to one.
 std::size_t ChunkBytes(const PatchIO& set);
 // Whether input of size bytes is read ahead for set.
 bool WorthIt(const PatchIO& set, std::size_t size);
+// Items that readers have taken from runs read ahead, in the whole process
+// so far: for tests that check that reading ahead is used, not only that it
+// reads right.
+std::int64_t ItemsTakenAhead();
 
 class ReadAhead {
 public:

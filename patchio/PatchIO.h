@@ -179,13 +179,8 @@ public:
     // Sets of a few chunks or less always do. Whatever the count, the text
     // written and the set read (or the reason a read fails) are the same.
     void SetThreads(std::int32_t threads) { threads_ = threads < 0 ? 0 : threads; }
-    // The count in effect for Write: at least 1.
+    // The count in effect: at least 1.
     std::int32_t Threads() const;
-    // The count in effect for Read: a count set here or for the process,
-    // else 1. Reading ahead on worker threads has not yet paid on two cores
-    // (the calling thread alone reads faster), so it is there for callers
-    // that ask for it.
-    std::int32_t ReadThreads() const;
     // Text per piece of parallel work; 0 (the default) is DefaultChunkBytes().
     // Tests cut text into pieces of a few bytes with it.
     void SetChunkBytes(std::size_t bytes) { chunkBytes_ = bytes; }

@@ -87,8 +87,12 @@ public:
         // The line's first tokens tell the run's kind and first index; the
         // tokens then go back to its start. A line that does not begin with
         // a token within its first bytes begins none: looking further could
-        // cross any amount of blank text, for every line of it.
+        // cross any amount of blank text, for every line of it. A run starts
+        // at its first token, where the reader stands once it passes the
+        // delimiters after the item before (a line may end in a space).
         if (!tokens_.TokenSoon(kRunLineLead)) return run.end;
+        tokens_.SkipDelimiters();
+        run.start = run.end = base + tokens_.Consumed();
         const std::int64_t at = tokens_.Consumed();
         const bool points = tokens_.NextToken() != 0 && IntOf(Token(), run.first) && run.first >= 0;
         const bool patches = !points && Is(Token(), "PATCH", 5) && tokens_.NextToken() != 0 &&

@@ -22,12 +22,6 @@ std::int32_t PatchIO::DefaultThreads() {
 
 std::int32_t PatchIO::Threads() const { return threads_ > 0 ? threads_ : DefaultThreads(); }
 
-std::int32_t PatchIO::ReadThreads() const {
-    if (threads_ > 0) return threads_;
-    const std::int32_t set = defaultThreads;
-    return set > 0 ? set : 1;
-}
-
 void PatchIO::SetDefaultChunkBytes(std::size_t bytes) { defaultChunkBytes = bytes; }
 
 std::size_t PatchIO::DefaultChunkBytes() {

@@ -82,6 +82,15 @@ bool BlockTokeniser::SkipLine(std::int64_t limit) {
     }
 }
 
+void BlockTokeniser::SkipDelimiters() {
+    if (track_) return;
+    for (;;) {
+        while (cursor_ < end_ && classes_[*cursor_] == kDelimiter) ++cursor_;
+        // A stream that could wait is read no further than a token needs.
+        if (cursor_ < end_ || !(text_ || wholeBlocks_) || !Refill()) return;
+    }
+}
+
 bool BlockTokeniser::TokenSoon(std::size_t bytes) const {
     const auto inBlock = static_cast<std::size_t>(end_ - cursor_);
     const std::size_t look = bytes < inBlock ? bytes : inBlock;

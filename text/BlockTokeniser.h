@@ -84,6 +84,11 @@ public:
     // the input stands, when it lies before input offset limit; false when
     // the input or the limit comes first.
     bool SkipLine(std::int64_t limit);
+    // Passes the delimiters that stand next, which the next token would
+    // pass anyway, so that Consumed tells where that token starts; from a
+    // stream that could wait, only those in the block at hand. Not with
+    // TrackPositions.
+    void SkipDelimiters();
     // Whether a token character comes before any line end within the next
     // bytes bytes of the block at hand: a cheap look that reads nothing.
     bool TokenSoon(std::size_t bytes) const;
