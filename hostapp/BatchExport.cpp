@@ -163,7 +163,8 @@ private:
             return;
         }
         progress_.Started(input.input);
-        const SceneExportJob job{options_.plugin, input.input, input.output, options_.memoryLimit, false, false};
+        const SceneExportJob job{options_.plugin, input.input, input.output, options_.memoryLimit,
+                                 false,           false,       options_.threads};
         const std::size_t number = runs.Start([job](std::string& said) {
             return LoadAndExport(job, [&said](const std::string& message) { said += message + "\n"; });
         });

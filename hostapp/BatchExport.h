@@ -13,6 +13,7 @@ struct BatchOptions {
     std::string outputFolder;
     std::string report;  // the JSON report's path; empty: none
     unsigned jobs = 1;
+    std::int32_t threads = 0;       // per child; 0: every core
     std::uint64_t memoryLimit = 0;  // per child
     bool progress = false;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 #include <filesystem>
 #include <optional>
 
@@ -11,6 +10,7 @@
 #include "hostapp/Discovery.h"
 #include "hostapp/PluginLibrary.h"
 #include "hostapp/SceneExport.h"
+#include "os/Cores.h"
 #include "os/Isolate.h"
 #include "os/Library.h"
 #include "os/Shell.h"
@@ -70,6 +70,11 @@ std::string DefaultOutputName(const std::string& scene) {
 
 namespace {
 
+std::int32_t ShareOfCores(unsigned jobs) {
+    const unsigned cores = os::UsableCores();
+    return static_cast<std::int32_t>(std::max(1u, cores / std::max(1u, jobs)));
+}
+
 int RunBatch(const ExportOptions& options) {
     if (options.output.empty()) {
         Complain("a batch export (several inputs, or a folder) needs -o FOLDER for its outputs");
@@ -80,10 +85,12 @@ int RunBatch(const ExportOptions& options) {
     batch.inputs = options.inputs;
     batch.outputFolder = options.output;
     batch.report = options.report;
-    batch.jobs = options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    batch.jobs = options.jobs != 0 ? options.jobs : os::UsableCores();
     // Unless a limit is given, the jobs share the half of the machine's
     // memory that one export may take, so that together they cannot swap it.
     batch.memoryLimit = options.maxMemory != 0 ? options.maxMemory : MemoryLimit(options) / batch.jobs;
+    // The same for the cores: each job writes on its share of them.
+    batch.threads = options.threads != 0 ? options.threads : ShareOfCores(batch.jobs);
     batch.progress = options.progress;
     return RunBatchExport(batch);
 }
@@ -110,7 +117,8 @@ int RunExportCommand(const ExportOptions& given) {
     // file; the load and the export run apart, so that such a fault is
     // reported as a scene that cannot be loaded. The file an export replaces
     // is replaced only when whole, so a fault leaves it as it was.
-    SceneExportJob job{options.plugin, options.scene, *path, MemoryLimit(options), options.progress, true};
+    SceneExportJob job{options.plugin, options.scene, *path, MemoryLimit(options), options.progress, true,
+                       options.threads};
     os::IsolatedRun run;
     {
         os::IsolatedRuns runs(os::IsolateLimits{job.memoryLimit});

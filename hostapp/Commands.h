@@ -21,6 +21,7 @@ struct ExportOptions {
     std::uint64_t maxMemory = 0;  // what a scene's load and export may take; 0: half the machine's memory
     unsigned jobs = 0;            // a batch's exports at once; 0: one per core
     std::string report;           // a batch's JSON report; empty: none
+    std::int32_t threads = 0;     // an export's threads at most; 0: every core (a batch: its share)
 };
 
 // The memory an export's child may take.

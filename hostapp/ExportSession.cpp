@@ -4,6 +4,7 @@
 
 #include "gantline/Version.h"
 #include "host/HostApi.h"
+#include "host/UtilityParams.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ bool ExportRun::Opened(const std::string& path) const {
 }
 
 ExportRun RunExport(HostClassDesc& descriptor, std::unique_ptr<MemoryNode> scene, const std::string& path,
-                    const std::string& exportDirectory) {
+                    const std::string& exportDirectory, std::int32_t threads) {
     ExportRun run;
     PanelHost host(std::move(scene), exportDirectory);
     UtilityPanel panel;
@@ -118,6 +119,7 @@ ExportRun RunExport(HostClassDesc& descriptor, std::unique_ptr<MemoryNode> scene
         run.problem = "the descriptor answers no utility object";
         return run;
     }
+    if (threads > 0) utility->SetStartupParam(CStr(utilityparams::ThreadsParam(threads).c_str()));
     utility->OpenPanel(&host, &panel);
     run.pageTitle = host.PageTitle();
     const HWND page = host.Page();

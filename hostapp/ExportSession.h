@@ -55,6 +55,7 @@ struct ExportRun {
 
 // Runs one export of scene through the utility that descriptor creates,
 // answering the save request with path. The shell requests are recorded,
-// not carried out.
+// not carried out. threads, when not 0, is handed to the utility as its
+// startup parameter: the most threads it writes with.
 ExportRun RunExport(HostClassDesc& descriptor, std::unique_ptr<MemoryNode> scene, const std::string& path,
-                    const std::string& exportDirectory);
+                    const std::string& exportDirectory, std::int32_t threads = 0);

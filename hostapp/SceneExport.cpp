@@ -141,7 +141,7 @@ int LoadAndExport(const SceneExportJob& job, const ExportMessages& say) {
     ExportRun run;
     {
         support::Spinner line(stderr, job.progress, ExportStatus(job.output));
-        run = RunExport(*answers.descriptor, std::move(scene), job.output, startFolder);
+        run = RunExport(*answers.descriptor, std::move(scene), job.output, startFolder, job.threads);
     }
     return Report(run, job, say);
 }

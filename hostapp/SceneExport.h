@@ -14,6 +14,7 @@ struct SceneExportJob {
     std::uint64_t memoryLimit = 0;  // what the child may take, for the message when it runs out
     bool progress = false;
     bool printSummary = true;  // the five summary lines on standard output
+    std::int32_t threads = 0;  // the plug-in's threads at most; 0: every core
 };
 
 // Where the export's messages go: "cannot load the scene ..." and

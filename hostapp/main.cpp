@@ -9,6 +9,7 @@
 
 #include "gantline/Version.h"
 
+#include "host/UtilityParams.h"
 #include "hostapp/Commands.h"
 #include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
@@ -45,6 +46,12 @@ void AddExport(CLI::App& app, ExportOptions& options) {
                      "peakBytes)")
         ->type_name("FILE.json");
     command->add_flag("--no-open", options.noOpen, "Do not ask the desktop to open the written file");
+    command
+        ->add_option("--threads", options.threads,
+                     "Threads that the plug-in writes a large file with at most; 1: the calling thread "
+                     "alone; default: every core, in a batch the cores divided among the jobs")
+        ->type_name("N")
+        ->check(CLI::Range(1, utilityparams::kMostThreads));
     command
         ->add_option_function<std::string>(
             "--max-memory",

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "os/Cores.h"
 #include "os/Library.h"
 #include "os/Paths.h"
 #include "os/Shell.h"
@@ -47,6 +48,16 @@ std::string ProgramFolder() {
     const std::string program(path, n);
     const std::size_t slash = program.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
+
+// The processors of the process's affinity mask (its own processor group).
+unsigned UsableCores() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    unsigned count = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        for (; process != 0; process &= process - 1) ++count;
+    return count > 0 ? count : 1;
 }
 
 }  // namespace os

@@ -1,7 +1,6 @@
 // How many threads a set writes and reads with, and in what chunks.
 #include <atomic>
-#include <thread>
-
+#include "os/Cores.h"
 #include "patchio/PatchIO.h"
 
 namespace {
@@ -16,8 +15,7 @@ void PatchIO::SetDefaultThreads(std::int32_t threads) { defaultThreads = threads
 std::int32_t PatchIO::DefaultThreads() {
     const std::int32_t set = defaultThreads;
     if (set > 0) return set;
-    const unsigned hardware = std::thread::hardware_concurrency();
-    return hardware == 0 ? 1 : static_cast<std::int32_t>(hardware);
+    return static_cast<std::int32_t>(os::UsableCores());
 }
 
 std::int32_t PatchIO::Threads() const { return threads_ > 0 ? threads_ : DefaultThreads(); }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host/HostApi.h"
+#include "host/UtilityParams.h"
 #include "patchio/PatchIO.h"
 #include "plugin/Plugin.h"
 #include "plugin/Resources.h"
@@ -47,6 +48,13 @@ void ExporterUtility::ClosePanel(Interface* ip, HostUtilityPanel*) {
 
 // The object is static and never freed.
 void ExporterUtility::Dispose() {}
+
+// The library's writer is the plug-in's own, so the setting holds for every
+// export until the host sets another.
+void ExporterUtility::SetStartupParam(CStr param) {
+    const std::int32_t threads = utilityparams::ThreadsOf(param.data());
+    if (threads > 0) PatchIO::SetDefaultThreads(threads);
+}
 
 void ExporterUtility::ShowCaption(HWND page) {
     char caption[kCaptionSize];

@@ -17,6 +17,9 @@ public:
     void OpenPanel(Interface* ip, HostUtilityPanel* panel) override;
     void ClosePanel(Interface* ip, HostUtilityPanel* panel) override;
     void Dispose() override;
+    // Takes "threads=N" from the command-line host: the most threads the
+    // export writes with. Other parameters are left alone.
+    void SetStartupParam(CStr param) override;
 
     // Called by the page's dialog procedure.
     void ShowCaption(HWND page);

@@ -291,4 +291,24 @@ TEST_F(HostProgram, AMemoryLimitThatIsNotASizeIsBadUsage) {
     }
 }
 
+// The plug-in writes on as many threads as --threads allows, and the file
+// is the same on any count; a count that is not one is bad usage.
+TEST_F(HostProgram, ThreadsCapTheExportAndLeaveItsBytesAsTheyAre) {
+    WriteBinaryStl(folder / "mesh.stl", 20000);
+    std::string first;
+    for (const char* threads : {"1", "3"}) {
+        const Outcome o = Run(std::string("export mesh.stl -o mesh.txt --no-open --threads ") + threads);
+        ASSERT_EQ(o.code, 0) << o.err;
+        const std::string text = Slurp(folder / "mesh.txt");
+        EXPECT_GT(text.size(), std::size_t{1} << 20);
+        if (first.empty()) first = text;
+        EXPECT_EQ(text, first) << "--threads " << threads;
+    }
+    for (const char* threads : {"0", "-2", "many", "5000", "1.5"}) {
+        const Outcome o = Run(std::string("export --no-open --threads ") + threads);
+        EXPECT_EQ(o.code, 2) << threads;
+        EXPECT_TRUE(Has(o.err, "--threads")) << o.err;
+    }
+}
+
 }  // namespace

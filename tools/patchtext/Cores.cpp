@@ -1,8 +1,11 @@
 #include "tools/patchtext/Cores.h"
 
+#include "patchio/PatchIO.h"
+
 #include <algorithm>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -28,9 +31,15 @@ void RunAll(std::int32_t count, const std::function<void(std::int32_t)>& job, un
             if (!failure) failure = std::current_exception();
         }
     };
+    // Runs that get no thread of their own (the system has none to give)
+    // are the caller's too.
     std::vector<std::thread> others;
-    for (std::int32_t r = 0; r + 1 < runs; ++r) others.emplace_back(run, r);
-    run(runs - 1);
+    std::int32_t started = 0;
+    try {
+        for (; started + 1 < runs; ++started) others.emplace_back(run, started);
+    } catch (const std::system_error&) {
+    }
+    for (std::int32_t r = started; r < runs; ++r) run(r);
     for (std::thread& t : others) t.join();
     if (failure) std::rethrow_exception(failure);
 }
@@ -38,7 +47,7 @@ void RunAll(std::int32_t count, const std::function<void(std::int32_t)>& job, un
 }  // namespace
 
 surface::ForEach EveryCore(unsigned threads) {
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    if (threads == 0) threads = static_cast<unsigned>(PatchIO::DefaultThreads());
     return [threads](std::int32_t count, const std::function<void(std::int32_t)>& job) { RunAll(count, job, threads); };
 }
 

@@ -6,9 +6,10 @@
 
 namespace patchtool {
 
-// Runs the jobs in contiguous runs on threads threads (0: one per core), the
-// caller's thread taking the last run; a job's exception comes out of the
-// call once every thread has ended.
+// Runs the jobs in contiguous runs on threads threads (0: the format
+// library's count, which --threads sets), the caller's thread taking the
+// last run, and any that no thread could be started for; a job's exception
+// comes out of the call once every thread has ended.
 surface::ForEach EveryCore(unsigned threads = 0);
 
 }  // namespace patchtool

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     // Before the commands, which take the setting that lets it follow them.
     app.fallthrough();
     std::int32_t threads = 0;
-    app.add_option("--threads", threads, "Threads that read a large file at most (0: every core)")
+    app.add_option("--threads", threads, "Threads that read, write and tessellate a large file at most (0: every core)")
         ->default_val(0)
         ->check(CLI::Range(0, 4096));
     Choices choices;
