@@ -1,7 +1,12 @@
 // The C++ side of bench/python_read.py: writes the generated export set to
 // a file, or times PatchIO::Read of a file, so that the Python module's read
-// of the same file has its reference.
-//   bench_read_file write PATH         the shaped set of GANTLINE_BENCH_MB
+// of the same file has its reference; and the same geometry as OBJ, for OBJ
+// readers measured beside ours outside the project.
+//   bench_read_file write PATH [uniform]
+//                                      the shaped (or uniform) set of
+//                                      GANTLINE_BENCH_MB
+//   bench_read_file write-obj PATH [uniform]
+//                                      its geometry as OBJ
 //   bench_read_file time PATH REPEATS [THREADS]
 //                                      prints the fastest read in seconds and
 //                                      the records read, on THREADS threads
@@ -12,11 +17,14 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "ObjReferences.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: bench_read_file write PATH | time PATH REPEATS [THREADS]\n");
+    std::fprintf(stderr,
+                 "usage: bench_read_file write PATH [uniform] | write-obj PATH [uniform] | "
+                 "time PATH REPEATS [THREADS]\n");
     return 2;
 }
 
@@ -44,7 +52,13 @@ int Time(const char* path, int repeats, std::int32_t threads) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "write" && argc == 3) return bench::GeneratedSet().Write(argv[2]) ? 0 : 1;
+    const bool writes = (command == "write" || command == "write-obj") &&
+                        (argc == 3 || (argc == 4 && std::string(argv[3]) == "uniform"));
+    if (writes) {
+        const PatchIO& set = bench::GeneratedSet(argc == 4 ? bench::Coordinates::Uniform : bench::Coordinates::Shaped);
+        if (command == "write-obj") return reference::WriteObj(set, argv[2]) ? 0 : 1;
+        return set.Write(argv[2]) ? 0 : 1;
+    }
     if (command == "time" && (argc == 4 || argc == 5))
         return Time(argv[2], std::atoi(argv[3]), argc == 5 ? std::atoi(argv[4]) : 0);
     return Usage();
