@@ -10,16 +10,27 @@ namespace {
 std::atomic<std::int64_t> itemsTaken{0};
 }  // namespace
 
-std::size_t ChunkBytes(const PatchIO& set) { return set.ChunkBytes(); }
+// The items read ahead are held in a slot per thread and one more, each up
+// to a chunk's worth with room to spare: chunks of a 512th of the input
+// keep them a few hundredths of the set read (whose items take about a
+// third of their text), chunks below 64 KiB would read the file's blocks
+// about one and a half times over.
+std::size_t ChunkBytes(const PatchIO& set, std::size_t size) {
+    constexpr std::size_t kLeast = std::size_t{1} << 16;
+    const std::size_t share = size / 512 > kLeast ? size / 512 : kLeast;
+    return set.ChunkBytes() < share ? set.ChunkBytes() : share;
+}
 
-bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set); }
+bool WorthIt(const PatchIO& set, std::size_t size) {
+    return set.Threads() > 1 && size > 2 * ChunkBytes(set, size);
+}
 
 std::int64_t ItemsTakenAhead() { return itemsTaken.load(std::memory_order_relaxed); }
 
 ReadAhead::ReadAhead(const PatchIO& set, const char* text, std::size_t size, ChunkReader read)
     : text_(text),
       size_(size),
-      chunkBytes_(ChunkBytes(set)),
+      chunkBytes_(ChunkBytes(set, size)),
       chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
     Begin(set.Threads());
@@ -30,7 +41,7 @@ ReadAhead::ReadAhead(const PatchIO& set, const std::string& path, std::FILE* rea
     : path_(path),
       reading_(reading),
       size_(size),
-      chunkBytes_(ChunkBytes(set)),
+      chunkBytes_(ChunkBytes(set, size)),
       chunks_((size + chunkBytes_ - 1) / chunkBytes_),
       read_(read) {
     Begin(set.Threads());

@@ -52,11 +52,13 @@ struct ChunkText {
 // Reads the runs of a chunk into items (emptied first).
 using ChunkReader = void (*)(const ChunkText& text, ChunkItems& items);
 
-// Bytes of a chunk for a set: its chunk. A worker reads a block or two
-// past its chunk's end to finish the item there, and the reader reads a
-// block where a run ends, so chunks much larger than a block keep the
-// reads of the file close to one.
-std::size_t ChunkBytes(const PatchIO& set);
+// Bytes of a chunk of size bytes of input for a set: its chunk at most,
+// less for inputs of less than a few hundred of them, so that what is held
+// ahead stays small beside the set. A worker reads a block or two past its
+// chunk's end to finish the item there, and the reader reads a block where
+// a run ends, so chunks larger than a block keep the reads of the file
+// close to one.
+std::size_t ChunkBytes(const PatchIO& set, std::size_t size);
 // Whether input of size bytes is read ahead for set.
 bool WorthIt(const PatchIO& set, std::size_t size);
 // Items that readers have taken from runs read ahead, in the whole process
