@@ -161,6 +161,18 @@ public:
     // fails, it tells why; finding the place costs a count of line ends
     // while reading, so it is made only then.
     std::int32_t Read(const char* path, ReadFailure* why = nullptr);
+    // Asked between blocks of a long read whether to go on.
+    using KeepGoing = std::function<bool()>;
+    // The same for a file that the caller opened (as text, "r"), from where
+    // it stands; it stays open. When path names that same file and the file
+    // stands at its start, workers read ahead through path (each opens it,
+    // and reads nothing where it is no longer the same file). keepGoing,
+    // when given, is asked on the calling thread before each block that
+    // thread reads (on one thread, every 32 KiB of text; with workers, at
+    // every chunk): once it answers false the read stops and answers 0, and
+    // why says no more than that the file was opened.
+    std::int32_t ReadFile(std::FILE* file, const char* path, ReadFailure* why = nullptr,
+                          const KeepGoing& keepGoing = nullptr);
     // The same from an open stream, from its position on. The stream stays
     // open; it is read in blocks, so it ends up past where the read stopped
     // (a pipe or terminal only up to the delimiter after the last token).

@@ -413,14 +413,16 @@ std::size_t BytesLeft(std::FILE* file) {
 // Reads everything tokens give into set. The place of a failing token is
 // counted only when the reason is asked for.
 std::int32_t ReadTokens(BlockTokeniser& tokens, std::size_t inputBytes, PatchIO& set, ReadFailure* why,
-                        patchio::ReadPlaces* places = nullptr, parallelread::ReadAhead* ahead = nullptr) {
+                        patchio::ReadPlaces* places = nullptr, parallelread::ReadAhead* ahead = nullptr,
+                        const PatchIO::KeepGoing& keepGoing = nullptr) {
     set.Clear();
+    if (keepGoing) tokens.AskBeforeBlocks(keepGoing);
     if (why) tokens.TrackPositions();
     PatchTextReader reader(tokens, inputBytes, set, places);
     // Places are told token by token, on this thread alone.
     if (!places) reader.ReadAheadWith(ahead);
     if (reader.ReadFile()) return 1;
-    if (why) {
+    if (why && !tokens.Stopped()) {
         const TextPosition at = tokens.TokenPosition();
         why->line = at.line;
         why->column = at.column;
@@ -463,22 +465,33 @@ std::int32_t PatchIO::Read(const char* path, ReadFailure* why) {
     // As text ("r"): on Windows a line end is one byte, in the columns too.
     FilePtr file(std::fopen(path, "r"));
     if (!file) return 0;
-    const std::size_t size = BytesLeft(file.get());
-    if (!os::kTextReadsBytesAsTheyAre || !os::IsRegularStream(file.get()) || !parallelread::WorthIt(*this, size))
-        return ReadStream(file.get(), why);
-    // A failure is read again on this thread alone when its reason is asked
-    // for: only that read counts the lines (the same set, the same failure).
+    return ReadFile(file.get(), path, why);
+}
+
+std::int32_t PatchIO::ReadFile(std::FILE* file, const char* path, ReadFailure* why, const KeepGoing& keepGoing) {
+    Clear();
+    if (why) *why = ReadFailure{};
+    if (!file) return 0;
     if (why) why->opened = true;
-    {
-        parallelread::ReadAhead ahead(*this, std::string(path), file.get(), size, ReadChunkItems);
-        if (ahead.Started()) {
-            BlockTokeniser tokens(file.get());
-            if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead) == 1) return 1;
-            if (!why) return 0;
+    const std::size_t size = BytesLeft(file);
+    // The workers count their offsets from the start of the file.
+    if (path && std::ftell(file) == 0 && os::kTextReadsBytesAsTheyAre && os::IsRegularStream(file) &&
+        parallelread::WorthIt(*this, size)) {
+        {
+            parallelread::ReadAhead workers(*this, std::string(path), file, size, ReadChunkItems);
+            if (workers.Started()) {
+                BlockTokeniser tokens(file);
+                if (ReadTokens(tokens, size, *this, nullptr, nullptr, &workers, keepGoing) == 1) return 1;
+                if (!why || tokens.Stopped()) return 0;
+            }
         }
+        // A failure is read again on this thread alone when its reason is
+        // asked for: only that read counts the lines (the same set, the
+        // same failure).
+        if (std::fseek(file, 0, SEEK_SET) != 0) return 0;
     }
-    std::rewind(file.get());
-    return ReadStream(file.get(), why);
+    BlockTokeniser tokens(file);
+    return ReadTokens(tokens, size, *this, why, nullptr, nullptr, keepGoing);
 }
 
 // The reader reads in large blocks: reading ahead of where it stops costs

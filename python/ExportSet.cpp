@@ -1,6 +1,11 @@
 #include "python/ExportSet.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -81,6 +86,40 @@ ExportSet ReadFrom(PyStream& stream, const std::string& name, py::handle readErr
     return FromRecords(std::move(set));
 }
 
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A regular file is read by the format library itself, on every core:
+// through a stream of its own over the file object's descriptor, with
+// workers reading ahead by path (only while it names the same file).
+// Nothing (null) for anything else, a FIFO or a device, which is read
+// through the file object.
+std::unique_ptr<PatchIO> ReadRegularFile(py::handle file, const std::string& path, const std::string& name,
+                                         py::handle readError) {
+    struct stat status;
+    const int descriptor = file.attr("fileno")().cast<int>();
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
+    const int copy = dup(descriptor);
+    std::unique_ptr<std::FILE, FileCloser> stream(copy < 0 ? nullptr : fdopen(copy, "r"));
+    if (!stream) {
+        if (copy >= 0) close(copy);
+        return nullptr;
+    }
+    auto set = std::make_unique<PatchIO>();
+    ReadFailure why;
+    SignalCheck signals;
+    const PatchIO::KeepGoing keepGoing = [&signals] { return signals.KeepGoing(); };
+    const std::int32_t ok =
+        Unlocked(signals, [&] { return set->ReadFile(stream.get(), path.c_str(), &why, keepGoing); });
+    if (!ok && std::ferror(stream.get())) {
+        PyErr_SetObject(PyExc_OSError, py::make_tuple(EIO, std::strerror(EIO), name).ptr());
+        throw py::error_already_set();
+    }
+    if (!ok) RaiseReadError(name, why, readError);
+    return set;
+}
+
 // The patch objects and cameras of set, checked: every member a patch
 // object, every patch with sides that the reader takes. members keeps the
 // objects alive while they are written.
@@ -124,8 +163,15 @@ ExportSet Read(py::handle source, py::handle readError) {
     const py::object file = py::module_::import("io").attr("open")(path, "rb", py::arg("buffering") = 0);
     auto close = [&] { file.attr("close")(); };
     try {
+        const std::string name = Os().attr("fsdecode")(path).cast<std::string>();
+        const std::string encoded = Os().attr("fsencode")(path).cast<std::string>();
+        std::unique_ptr<PatchIO> regular = ReadRegularFile(file, encoded, name, readError);
+        if (regular) {
+            close();
+            return FromRecords(std::move(regular));
+        }
         auto stream = PyStream::RawFile(file);
-        ExportSet set = ReadFrom(*stream, Os().attr("fsdecode")(path).cast<std::string>(), readError);
+        ExportSet set = ReadFrom(*stream, name, readError);
         close();
         return set;
     } catch (...) {

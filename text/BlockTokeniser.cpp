@@ -141,7 +141,8 @@ bool BlockTokeniser::Refill() {
     blockOffset_ += end_ - block_.get();
     windowValid_ = false;
     masksValid_ = false;
-    const std::size_t got = ReadBlock();
+    if (!stopped_ && goOn_ && !goOn_()) stopped_ = true;
+    const std::size_t got = stopped_ ? 0 : ReadBlock();
     cursor_ = countedTo_ = block_.get();
     end_ = cursor_ + got;
     block_[got] = 0;

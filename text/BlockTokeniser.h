@@ -16,7 +16,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "text/DelimiterScan.h"
 
@@ -48,6 +50,14 @@ public:
     // As Tokeniser::SetDelimiters: the first kMaxLength characters of
     // newdelim (not null) are delimiters, and so is the zero byte.
     void SetDelimiters(const char* newdelim);
+
+    // Asks goOn before each block it reads from here on (a block of a file
+    // or of text in memory, or what a stream that could wait gives at a
+    // time): once it answers false, the input ends where the blocks read so
+    // far end, and Stopped() tells so. For callers that let a user stop a
+    // long read.
+    void AskBeforeBlocks(std::function<bool()> goOn) { goOn_ = std::move(goOn); }
+    bool Stopped() const { return stopped_; }
 
     // Keeps count of line ends from here on, so that TokenPosition can tell
     // where tokens stand. Call it before the first NextToken. The count
@@ -144,6 +154,8 @@ private:
     bool cut_ = false;
     std::FILE* input_ = nullptr;
     bool wholeBlocks_ = true;  // reading ahead cannot wait for input that has not come
+    std::function<bool()> goOn_;
+    bool stopped_ = false;
     const char* text_ = nullptr;
     std::size_t textLeft_ = 0;
     const char* textStart_ = nullptr;  // the text in memory as given

@@ -334,8 +334,19 @@ def fifo(tmp_path):
     return path
 
 
+def sparse(tmp_path):
+    """A regular file of 8 GB, all but its first line a hole of zeros (which
+    the reader passes as delimiters), read by the library on every core."""
+    path = tmp_path / "sparse.txt"
+    with open(path, "wb") as f:
+        f.write(b"VERSION 1.10\nPATCHOBJECTS 1\n")
+        f.truncate(8 << 30)
+    return path
+
+
 INTERRUPTED = [
     ("read-dev-zero", lambda tmp: gantline.read("/dev/zero")),
+    ("read-sparse-file", lambda tmp: gantline.read(sparse(tmp))),
     ("read-endless-stream", lambda tmp: gantline.read(Endless())),
     ("read-fifo-without-writer", lambda tmp: gantline.read(fifo(tmp))),
     ("loads-8-GB-of-zeros", lambda tmp: gantline.loads(zeros(8 << 30))),

@@ -223,6 +223,69 @@ TEST(ParallelRead, AlmostEveryItemIsTakenFromTheRunsReadAhead) {
     }
 }
 
+// A file the caller opened reads as the same file by name, on one thread
+// and with workers; a read asked to stop stops at the next block, with
+// the workers reading no further either.
+TEST(ParallelRead, AnOpenFileReadsAsByNameAndStopsWhenAsked) {
+    PatchIO written;
+    randomsets::Shape shape;
+    shape.maxObjects = 3;
+    shape.maxPoints = 20000;
+    shape.maxPatches = 5000;
+    randomsets::Fill(written, 21, shape);
+    const std::string text = TextOf(written);
+    ASSERT_GT(text.size(), std::size_t{1} << 20);
+    testfiles::TempDir dir;
+    const std::string path = dir.File("open.txt");
+    ASSERT_TRUE(written.Write(path.c_str()));
+    for (const std::int32_t threads : {1, 2, 4}) {
+        const std::string where = std::to_string(threads) + " threads";
+        std::FILE* file = std::fopen(path.c_str(), "r");
+        ASSERT_NE(file, nullptr);
+        PatchIO whole;
+        whole.SetThreads(threads);
+        std::int32_t asked = 0;
+        const PatchIO::KeepGoing count = [&asked] { return ++asked > 0; };
+        EXPECT_EQ(whole.ReadFile(file, path.c_str(), nullptr, count), 1) << where;
+        EXPECT_EQ(TextOf(whole), text) << where;
+        EXPECT_GT(asked, 2) << where;
+
+        std::rewind(file);
+        PatchIO stopped;
+        stopped.SetThreads(threads);
+        std::int32_t blocks = 0;
+        ReadFailure why;
+        const PatchIO::KeepGoing stopAtThird = [&blocks] { return ++blocks < 3; };
+        EXPECT_EQ(stopped.ReadFile(file, path.c_str(), &why, stopAtThird), 0) << where;
+        EXPECT_EQ(blocks, 3) << where;
+        EXPECT_TRUE(why.opened) << where;
+        EXPECT_EQ(stopped.NumPatchObjects(), 0) << where;
+        std::fclose(file);
+    }
+}
+
+// A file opened and read partway is read from where it stands.
+TEST(ParallelRead, AnOpenFileIsReadFromWhereItStands) {
+    const std::string text = RandomText(5, false);
+    testfiles::TempDir dir;
+    const std::string path = dir.File("late.txt");
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("skipped\n", out);
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    char skipped[16];
+    ASSERT_NE(std::fgets(skipped, sizeof skipped, file), nullptr);
+    PatchIO set;
+    set.SetThreads(3);
+    set.SetChunkBytes(10);
+    EXPECT_EQ(set.ReadFile(file, path.c_str()), 1);
+    EXPECT_EQ(TextOf(set), text);
+    std::fclose(file);
+}
+
 // Files are read ahead by workers that open the file themselves.
 TEST(ParallelRead, FilesReadAndFailTheSameWay) {
     testfiles::TempDir dir;
