@@ -1,5 +1,6 @@
 #include "hostapp/BatchExport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "hostapp/Commands.h"
 #include "hostapp/ExportSummary.h"
 #include "hostapp/SceneExport.h"
+#include "os/Cores.h"
 #include "os/Isolate.h"
 #include "loaders/SceneFiles.h"
 #include "support/OutputFile.h"
@@ -116,6 +118,20 @@ bool WriteReport(const std::string& path, const std::vector<BatchRecord>& record
     return false;
 }
 
+}  // namespace
+
+BatchOptions SharedAmongJobs(const BatchOptions& options, std::size_t inputs) {
+    BatchOptions shared = options;
+    const std::size_t most = std::max<std::size_t>(1, inputs);
+    shared.jobs = static_cast<unsigned>(std::max<std::size_t>(1, std::min<std::size_t>(options.jobs, most)));
+    if (shared.threads == 0)
+        shared.threads = static_cast<std::int32_t>(std::max(1u, os::UsableCores() / shared.jobs));
+    if (shared.memoryLimit == 0) shared.memoryLimit = options.sharedMemory / shared.jobs;
+    return shared;
+}
+
+namespace {
+
 class Batch {
 public:
     Batch(const BatchOptions& options, std::vector<BatchInput> inputs)
@@ -203,7 +219,8 @@ int RunBatchExport(const BatchOptions& options) {
     }
     std::vector<BatchInput> inputs = FindBatchInputs(options.inputs, options.outputFolder, LoadableExtensions());
     const std::size_t total = inputs.size();
-    Batch batch(options, std::move(inputs));
+    const BatchOptions shared = SharedAmongJobs(options, total);
+    Batch batch(shared, std::move(inputs));
     const bool whole = batch.Run();
     batch.ClearProgress();
     const std::vector<BatchRecord> records = batch.Finished();

@@ -13,10 +13,18 @@ struct BatchOptions {
     std::string outputFolder;
     std::string report;  // the JSON report's path; empty: none
     unsigned jobs = 1;
-    std::int32_t threads = 0;       // per child; 0: every core
-    std::uint64_t memoryLimit = 0;  // per child
+    // Per child; 0: a share of the cores, and of sharedMemory, among the
+    // jobs that run at once.
+    std::int32_t threads = 0;
+    std::uint64_t memoryLimit = 0;
+    std::uint64_t sharedMemory = 0;
     bool progress = false;
 };
+
+// The options with each job's share filled in where none is given: jobs
+// beyond the inputs never start, so the cores and sharedMemory are divided
+// among those that do (at least one each).
+BatchOptions SharedAmongJobs(const BatchOptions& options, std::size_t inputs);
 
 // Answers 0 when every input was exported, 1 when an output could not be
 // written, else 2 when an input was refused; 130 when interrupted.

@@ -70,11 +70,6 @@ std::string DefaultOutputName(const std::string& scene) {
 
 namespace {
 
-std::int32_t ShareOfCores(unsigned jobs) {
-    const unsigned cores = os::UsableCores();
-    return static_cast<std::int32_t>(std::max(1u, cores / std::max(1u, jobs)));
-}
-
 int RunBatch(const ExportOptions& options) {
     if (options.output.empty()) {
         Complain("a batch export (several inputs, or a folder) needs -o FOLDER for its outputs");
@@ -87,10 +82,11 @@ int RunBatch(const ExportOptions& options) {
     batch.report = options.report;
     batch.jobs = options.jobs != 0 ? options.jobs : os::UsableCores();
     // Unless a limit is given, the jobs share the half of the machine's
-    // memory that one export may take, so that together they cannot swap it.
-    batch.memoryLimit = options.maxMemory != 0 ? options.maxMemory : MemoryLimit(options) / batch.jobs;
-    // The same for the cores: each job writes on its share of them.
-    batch.threads = options.threads != 0 ? options.threads : ShareOfCores(batch.jobs);
+    // memory that one export may take, so that together they cannot swap
+    // it, and the cores.
+    batch.memoryLimit = options.maxMemory;
+    batch.sharedMemory = MemoryLimit(options);
+    batch.threads = options.threads;
     batch.progress = options.progress;
     return RunBatchExport(batch);
 }

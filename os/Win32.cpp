@@ -50,13 +50,16 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
 }
 
-// The processors of the process's affinity mask (its own processor group).
+// The processors of the process's affinity mask. A process whose threads
+// span several processor groups has no single mask (it reads as empty):
+// it may use every active processor.
 unsigned UsableCores() {
     DWORD_PTR process = 0;
     DWORD_PTR system = 0;
     unsigned count = 0;
     if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
         for (; process != 0; process &= process - 1) ++count;
+    if (count == 0) count = static_cast<unsigned>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
     return count > 0 ? count : 1;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "desktop/Desktop.h"
 #include "host/HostApi.h"
+#include "hostapp/BatchExport.h"
 #include "hostapp/BatchReport.h"
 #include "hostapp/Commands.h"
 #include "hostapp/Discovery.h"
@@ -20,6 +22,7 @@
 #include "hostapp/MemorySize.h"
 #include "hostapp/PluginLibrary.h"
 #include "memhost/MemoryHost.h"
+#include "os/Cores.h"
 
 namespace fs = std::filesystem;
 
@@ -254,6 +257,40 @@ TEST(HostBatchReport, GroupsReasonsWithoutNamesAndNumbers) {
               "  1  the file holds no faces\n"
               "failed: 0\n");
     EXPECT_EQ(BatchSummary({}, 4), "exported: 0\nrefused: 0\nfailed: 0\ninterrupted: 4 not finished\n");
+}
+
+// A batch's jobs share the cores and the memory: only as many jobs as
+// there are inputs ever run, and a count given stays as it is.
+TEST(BatchShares, DivideAmongTheJobsThatRun) {
+    const unsigned cores = os::UsableCores();
+    struct Case {
+        unsigned jobs;
+        std::size_t inputs;
+        std::int32_t threads;
+        std::uint64_t memory;
+        unsigned sharedJobs;
+        std::int32_t sharedThreads;
+        std::uint64_t sharedMemory;
+    };
+    const std::uint64_t shared = std::uint64_t{8} << 30;
+    const Case cases[] = {
+        {16, 2, 0, 0, 2, static_cast<std::int32_t>(std::max(1u, cores / 2)), shared / 2},
+        {16, 0, 0, 0, 1, static_cast<std::int32_t>(cores), shared},
+        {1, 50, 0, 0, 1, static_cast<std::int32_t>(cores), shared},
+        {4096, 4096, 0, 0, 4096, 1, shared / 4096},
+        {16, 2, 3, 1 << 20, 2, 3, 1 << 20},
+    };
+    for (const Case& c : cases) {
+        BatchOptions options;
+        options.jobs = c.jobs;
+        options.threads = c.threads;
+        options.memoryLimit = c.memory;
+        options.sharedMemory = shared;
+        const BatchOptions got = SharedAmongJobs(options, c.inputs);
+        EXPECT_EQ(got.jobs, c.sharedJobs) << c.jobs << " jobs, " << c.inputs << " inputs";
+        EXPECT_EQ(got.threads, c.sharedThreads) << c.jobs << " jobs, " << c.inputs << " inputs";
+        EXPECT_EQ(got.memoryLimit, c.sharedMemory) << c.jobs << " jobs, " << c.inputs << " inputs";
+    }
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ void RunAll(std::int32_t count, const std::function<void(std::int32_t)>& job, un
     // Runs that get no thread of their own (the system has none to give)
     // are the caller's too.
     std::vector<std::thread> others;
+    others.reserve(static_cast<std::size_t>(runs - 1));
     std::int32_t started = 0;
     try {
         for (; started + 1 < runs; ++started) others.emplace_back(run, started);
