@@ -173,6 +173,9 @@ public:
     // why says no more than that the file was opened.
     std::int32_t ReadFile(std::FILE* file, const char* path, ReadFailure* why = nullptr,
                           const KeepGoing& keepGoing = nullptr);
+    // The same from the size bytes at text.
+    std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr,
+                          const KeepGoing& keepGoing = nullptr);
     // The same from an open stream, from its position on. The stream stays
     // open; it is read in blocks, so it ends up past where the read stopped
     // (a pipe or terminal only up to the delimiter after the last token).
@@ -183,8 +186,6 @@ public:
     // bytesLeft, the bytes the stream holds (0: not known), bounds the room
     // reserved for the counts the text declares.
     std::int32_t ReadWholeStream(std::FILE* stream, std::size_t bytesLeft, ReadFailure* why = nullptr);
-    // The same from the size bytes at text.
-    std::int32_t ReadText(const char* text, std::size_t size, ReadFailure* why = nullptr);
 
     // Threads that Write and Read use at most: 0 (the default) takes
     // DefaultThreads(); 1 writes and reads on the calling thread alone.

@@ -514,7 +514,7 @@ std::int32_t PatchIO::ReadWholeStream(std::FILE* stream, std::size_t bytesLeft, 
     return ReadTokens(tokens, bytesLeft, *this, why);
 }
 
-std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* why) {
+std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* why, const KeepGoing& keepGoing) {
     if (why) {
         *why = ReadFailure{};
         why->opened = true;
@@ -524,12 +524,12 @@ std::int32_t PatchIO::ReadText(const char* text, std::size_t size, ReadFailure* 
         parallelread::ReadAhead ahead(*this, text, size, ReadChunkItems);
         if (ahead.Started()) {
             BlockTokeniser tokens(text, size);
-            if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead) == 1) return 1;
-            if (!why) return 0;
+            if (ReadTokens(tokens, size, *this, nullptr, nullptr, &ahead, keepGoing) == 1) return 1;
+            if (!why || tokens.Stopped()) return 0;
         }
     }
     BlockTokeniser tokens(text, size);
-    return ReadTokens(tokens, size, *this, why);
+    return ReadTokens(tokens, size, *this, why, nullptr, nullptr, keepGoing);
 }
 
 namespace patchio {

@@ -201,9 +201,16 @@ ExportSet Loads(py::handle data, py::handle readError) {
         throw py::type_error("loads takes bytes, a contiguous buffer or str, not " +
                              py::str(py::type::of(data).attr("__name__")).cast<std::string>());
     }
-    auto stream =
-        PyStream::Memory(owner, static_cast<const char*>(view.buffer.buf), static_cast<std::size_t>(view.buffer.len));
-    return ReadFrom(*stream, "<bytes>", readError);
+    // Read where they are, on every core.
+    auto set = std::make_unique<PatchIO>();
+    ReadFailure why;
+    SignalCheck signals;
+    const PatchIO::KeepGoing keepGoing = [&signals] { return signals.KeepGoing(); };
+    const char* const text = static_cast<const char*>(view.buffer.buf);
+    const auto size = static_cast<std::size_t>(view.buffer.len);
+    if (!Unlocked(signals, [&] { return set->ReadText(text, size, &why, keepGoing); }))
+        RaiseReadError("<bytes>", why, readError);
+    return FromRecords(std::move(set));
 }
 
 void Write(py::handle set, py::handle target) {

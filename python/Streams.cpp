@@ -59,17 +59,6 @@ std::unique_ptr<PyStream> PyStream::RawFile(py::object raw) {
     return s;
 }
 
-std::unique_ptr<PyStream> PyStream::Memory(py::object owner, const char* data, std::size_t size) {
-    std::unique_ptr<PyStream> s(new PyStream);
-    s->file_ = std::move(owner);
-    s->memory_ = true;
-    s->data_ = data;
-    s->size_ = size;
-    s->bytesLeft_ = size;
-    s->Open("r");
-    return s;
-}
-
 std::unique_ptr<PyStream> PyStream::Writer(py::object file) {
     std::unique_ptr<PyStream> s(new PyStream);
     if (!py::hasattr(file, "write"))
@@ -127,14 +116,6 @@ ssize_t PyStream::ReadBlock(void* self, char* buffer, std::size_t size) {
             PyErr_SetFromErrno(PyExc_OSError);
             return s.Fail();
         }
-    }
-    if (s.memory_) {
-        if (!s.signals_.KeepGoing()) return s.Fail();
-        const std::size_t n = std::min(size, s.size_);
-        std::memcpy(buffer, s.data_, n);
-        s.data_ += n;
-        s.size_ -= n;
-        return static_cast<ssize_t>(n);
     }
     py::gil_scoped_acquire locked;
     try {

@@ -29,8 +29,6 @@ public:
     // reads nothing ahead) straight from its descriptor, as a C stream
     // would, taking the lock only to look for signals.
     static std::unique_ptr<PyStream> RawFile(py::object raw);
-    // Reads the size bytes at data, which owner keeps alive.
-    static std::unique_ptr<PyStream> Memory(py::object owner, const char* data, std::size_t size);
     // Writes with file.write(bytes) block by block.
     static std::unique_ptr<PyStream> Writer(py::object file);
     ~PyStream();
@@ -55,10 +53,7 @@ private:
     ssize_t Fail();
 
     py::object file_;
-    bool memory_ = false;
     int descriptor_ = -1;
-    const char* data_ = nullptr;
-    std::size_t size_ = 0;
     std::size_t bytesLeft_ = 0;
     std::FILE* stream_ = nullptr;
     // A Python error is set and waits (in this thread's state) to be raised.
