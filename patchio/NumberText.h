@@ -141,7 +141,10 @@ inline char* FormatFloat(char* out, float value) {
         const std::int32_t carry = micros >= 1000000 ? 1 : 0;
         whole += carry;
         micros -= carry * 1000000;
-        if (bits >> 31) *out++ = '-';
+        // The sign without a branch: coordinates of either sign come in any
+        // order, and a mispredicted branch costs as much as the digits.
+        *out = '-';
+        out += bits >> 31;
         out = detail::WriteDigits(out, static_cast<std::uint32_t>(whole));
         *out = '.';
         detail::WriteSixDigits(out + 1, static_cast<std::uint32_t>(micros));
