@@ -170,7 +170,11 @@ Result Write(TextSink& out, const PatchIO& set) {
     const std::vector<Mark> marks = Plan(set, Budget(set));
     const std::int32_t workers = set.Threads();
     // The calling thread formats pieces too, when it has to wait for one.
-    ordered::Work<PieceText> work(marks.size() - 1, workers - 1, static_cast<std::size_t>(workers) + 1);
+    // It also hands every piece to the stream, the system's copy of it:
+    // two pieces a thread, and two more, let the workers format on
+    // meanwhile (with one each and one more, two threads wrote a 40 MB set
+    // in about a fifth more time).
+    ordered::Work<PieceText> work(marks.size() - 1, workers - 1, 2 * static_cast<std::size_t>(workers) + 2);
     const auto make = [&set, &marks](std::size_t piece, PieceText& text) {
         if (!text.sink) text.sink = std::make_unique<TextSink>(text.spill);
         WritePiece(*text.sink, set, marks[piece], marks[piece + 1]);
