@@ -203,9 +203,9 @@ public:
     // unless set (0 restores it); tests run whole suites in small chunks.
     static void SetDefaultChunkBytes(std::size_t bytes);
     static std::size_t DefaultChunkBytes();
-    // The count for sets that set none: the hardware's threads unless set
-    // (0 restores that); a setting for the whole process, read when a set
-    // writes or reads.
+    // The count for sets that set none: the cores the process may run on,
+    // unless set (0 restores that); a setting for the whole process, read
+    // when a set writes or reads.
     static void SetDefaultThreads(std::int32_t threads);
     static std::int32_t DefaultThreads();
 
