@@ -2,8 +2,9 @@
 // stream's lock for every byte: the lock is taken once around a run of
 // reads instead. Inline, because the tokeniser reads through it byte by
 // byte. And whether a stream is a regular file, which a reader can read
-// ahead of what it needs without waiting for input that has not come, and
-// whether two streams read the same file.
+// ahead of what it needs without waiting for input that has not come (and
+// how large: RegularFileBytes, -1 for any other stream), and whether two
+// streams read the same file.
 #pragma once
 
 #include <stdio.h>
@@ -29,6 +30,11 @@ inline bool IsRegularStream(FILE* stream) {
     struct _stat64 info;
     return _fstat64(_fileno(stream), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
 }
+inline long long RegularFileBytes(FILE* stream) {
+    struct _stat64 info;
+    const bool regular = _fstat64(_fileno(stream), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+    return regular ? static_cast<long long>(info.st_size) : -1;
+}
 // The C runtime tells no file identity here: never the same, to be safe.
 inline bool SameFile(FILE*, FILE*) { return false; }
 #else
@@ -38,6 +44,11 @@ inline int GetUnlocked(FILE* stream) { return getc_unlocked(stream); }
 inline bool IsRegularStream(FILE* stream) {
     struct stat info;
     return fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode);
+}
+inline long long RegularFileBytes(FILE* stream) {
+    struct stat info;
+    const bool regular = fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode);
+    return regular ? static_cast<long long>(info.st_size) : -1;
 }
 // Whether two streams read one file, not only one name: a file replaced
 // under its name between their openings is another file.

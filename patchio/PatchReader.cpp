@@ -401,13 +401,13 @@ private:
 };
 
 // Bytes from the stream's position to its end, or 0 when the stream
-// cannot tell (a pipe); the stream is left where it was.
+// cannot tell (a pipe). The stream is not moved: on Windows, a text stream
+// of a file with bare line ends that is sought back to where ftell said it
+// stood can land somewhere else.
 std::size_t BytesLeft(std::FILE* file) {
-    const long at = std::ftell(file);
-    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
-    const long end = std::ftell(file);
-    std::fseek(file, at, SEEK_SET);
-    return end > at ? static_cast<std::size_t>(end - at) : 0;
+    const long long size = os::RegularFileBytes(file);
+    const long at = size > 0 ? std::ftell(file) : -1;
+    return at >= 0 && size > at ? static_cast<std::size_t>(size - at) : 0;
 }
 
 // Reads everything tokens give into set. The place of a failing token is

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RandomSets.h"
+#include "os/Stream.h"
 #include "TestFiles.h"
 #include "patchio/ParallelRead.h"
 #include "patchio/PatchIO.h"
@@ -212,6 +213,8 @@ TEST(ParallelRead, AlmostEveryItemIsTakenFromTheRunsReadAhead) {
     const std::string path = dir.File("ahead.txt");
     ASSERT_TRUE(written.Write(path.c_str()));
     for (const bool fromFile : {false, true}) {
+        // Where text mode translates line ends, files are read on one thread.
+        if (fromFile && !os::kTextReadsBytesAsTheyAre) continue;
         PatchIO set;
         set.SetThreads(2);
         set.SetChunkBytes(4096);
