@@ -37,14 +37,17 @@ bool NamesController(const std::string& controllers, const std::string& name) {
     }
 }
 
+// The tighter of two counts of cores, 0 being none.
+unsigned Tighter(unsigned least, unsigned cores) { return cores > 0 && (least == 0 || cores < least) ? cores : least; }
+
 // The quota of one cgroup, by the version of the line that names it.
 unsigned GroupQuotaCores(bool unified, const std::string& path) {
     if (unified) return CpuMaxCores(FileText("/sys/fs/cgroup" + path + "/cpu.max"));
     unsigned least = 0;
     for (const char* mount : {"/sys/fs/cgroup/cpu", "/sys/fs/cgroup/cpu,cpuacct"}) {
         const std::string group = mount + path;
-        const unsigned cores = QuotaCores(FileNumber(group + "/cpu.cfs_quota_us"), FileNumber(group + "/cpu.cfs_period_us"));
-        if (cores > 0 && (least == 0 || cores < least)) least = cores;
+        least = Tighter(least,
+                        QuotaCores(FileNumber(group + "/cpu.cfs_quota_us"), FileNumber(group + "/cpu.cfs_period_us")));
     }
     return least;
 }
@@ -64,8 +67,7 @@ unsigned CgroupQuotaCores() {
         if (!unified && !NamesController(controllers, "cpu")) continue;
         std::string path = line.substr(second + 1);
         for (;;) {
-            const unsigned cores = GroupQuotaCores(unified, path == "/" ? "" : path);
-            if (cores > 0 && (least == 0 || cores < least)) least = cores;
+            least = Tighter(least, GroupQuotaCores(unified, path == "/" ? "" : path));
             const std::size_t slash = path.rfind('/');
             if (slash == std::string::npos || path == "/") break;
             path = slash == 0 ? "/" : path.substr(0, slash);

@@ -21,9 +21,7 @@ std::size_t ChunkBytes(const PatchIO& set, std::size_t size) {
     return set.ChunkBytes() < share ? set.ChunkBytes() : share;
 }
 
-bool WorthIt(const PatchIO& set, std::size_t size) {
-    return set.Threads() > 1 && size > 2 * ChunkBytes(set, size);
-}
+bool WorthIt(const PatchIO& set, std::size_t size) { return set.Threads() > 1 && size > 2 * ChunkBytes(set, size); }
 
 std::int64_t ItemsTakenAhead() { return itemsTaken.load(std::memory_order_relaxed); }
 
@@ -84,10 +82,14 @@ void ReadAhead::ReadChunk(std::size_t chunk, Slot& slot) {
     read_(text, slot.items);
 }
 
-// Runs lie in input order, chunk after chunk. Those that begin before
-// position were passed by the reader (it read those items itself) and are
-// dropped; a chunk is waited for only once the reader has reached it.
-const Run* ReadAhead::RunAt(std::int64_t position, bool patches, std::int32_t first, std::int32_t most) {
+// Runs lie in input order, chunk after chunk, each from its first token:
+// the reader's position is compared once it has passed the delimiters that
+// stand next. Runs that begin before it were passed by the reader (it read
+// those items itself) and are dropped; a chunk is waited for only once the
+// reader has reached it.
+const Run* ReadAhead::RunAt(BlockTokeniser& tokens, bool patches, std::int32_t first, std::int32_t most) {
+    tokens.SkipDelimiters();
+    const std::int64_t position = tokens.Consumed();
     for (;;) {
         if (!slot_) {
             if (!started_ || chunk_ >= chunks_ || position < static_cast<std::int64_t>(chunk_ * chunkBytes_))
@@ -115,8 +117,7 @@ const Run* ReadAhead::RunAt(std::int64_t position, bool patches, std::int32_t fi
 }
 
 std::int32_t ReadAhead::Points(BlockTokeniser& tokens, std::int32_t first, std::int32_t most, const Float3*& points) {
-    tokens.SkipDelimiters();
-    const Run* run = RunAt(tokens.Consumed(), false, first, most);
+    const Run* run = RunAt(tokens, false, first, most);
     if (!run || !tokens.MoveTo(run->end)) return 0;
     points = slot_->items.items.VertData() + run->at;
     return run->count;
@@ -124,8 +125,7 @@ std::int32_t ReadAhead::Points(BlockTokeniser& tokens, std::int32_t first, std::
 
 std::int32_t ReadAhead::Patches(BlockTokeniser& tokens, std::int32_t first, std::int32_t most,
                                 const ExportPatch*& patches) {
-    tokens.SkipDelimiters();
-    const Run* run = RunAt(tokens.Consumed(), true, first, most);
+    const Run* run = RunAt(tokens, true, first, most);
     if (!run || !tokens.MoveTo(run->end)) return 0;
     patches = slot_->items.items.PatchData() + run->at;
     return run->count;

@@ -102,7 +102,7 @@ private:
 
     void Begin(std::int32_t threads);
     void ReadChunk(std::size_t chunk, Slot& slot);
-    const Run* RunAt(std::int64_t position, bool patches, std::int32_t first, std::int32_t most);
+    const Run* RunAt(BlockTokeniser& tokens, bool patches, std::int32_t first, std::int32_t most);
 
     const char* text_ = nullptr;
     std::string path_;

@@ -83,11 +83,22 @@ bool BlockTokeniser::SkipLine(std::int64_t limit) {
 }
 
 void BlockTokeniser::SkipDelimiters() {
-    if (track_) return;
+    // A stream that could wait is read no further than a token needs.
+    if (!track_) PassDelimiters(text_ || wholeBlocks_);
+}
+
+// Delimiters are passed up to the next token character; a zero is one too,
+// unless it marks the block's end. There the next block is read when
+// refill says so. False when the input (or the block) ends first.
+bool BlockTokeniser::PassDelimiters(bool refill) {
     for (;;) {
-        while (cursor_ < end_ && classes_[*cursor_] == kDelimiter) ++cursor_;
-        // A stream that could wait is read no further than a token needs.
-        if (cursor_ < end_ || !(text_ || wholeBlocks_) || !Refill()) return;
+        const unsigned char kind = classes_[*cursor_];
+        if (kind == kTokenChar) return true;
+        if (kind == kDelimiter || !AtBlockEnd()) {
+            ++cursor_;
+            continue;
+        }
+        if (!refill || !Refill()) return false;
     }
 }
 
@@ -193,16 +204,7 @@ std::int32_t BlockTokeniser::TakeToken() {
     length_ = 0;
     tokenStart_ = nullptr;
 
-    // Skip delimiters; a zero is one too, unless it marks the block's end.
-    for (;;) {
-        const unsigned char kind = classes_[*cursor_];
-        if (kind == kTokenChar) break;
-        if (kind == kDelimiter || !AtBlockEnd()) {
-            ++cursor_;
-            continue;
-        }
-        if (!Refill()) return 0;
-    }
+    if (!PassDelimiters(true)) return 0;
     tokenStart_ = cursor_;
 
     // Collect runs of token characters, across blocks when a token

@@ -137,6 +137,7 @@ private:
     bool FindInWindow(std::size_t at, std::size_t& start, unsigned& length) const;
     bool TakeShortToken();
     std::int32_t TakeToken();
+    bool PassDelimiters(bool refill);
     bool Refill();
     std::size_t ReadBlock();
     std::size_t ReadUpToDelimiter();
