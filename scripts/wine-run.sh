@@ -43,21 +43,32 @@ init_prefix() {
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.gantline-ready" ]; then
+        # A boot that ends early can leave the registry without the system
+        # folder (no kernel32.dll, and every program then fails to load):
+        # such a prefix is made again from nothing, once.
+        attempt=0
+        while [ ! -f "$WINEPREFIX/.gantline-ready" ] && [ $attempt -lt 2 ]; do
+            attempt=$((attempt + 1))
             "$loader" wineboot --init >/dev/null 2>&1 || true
             # No window manager runs in Xvfb: Wine handles every window
             # itself instead of waiting for a manager to answer.
             "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-            wineserver_wait
-            if [ -f "$WINEPREFIX/system.reg" ]; then touch "$WINEPREFIX/.gantline-ready"; fi
-        fi
+            wineserver_do -w
+            if [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+                touch "$WINEPREFIX/.gantline-ready"
+            else
+                wineserver_do -k
+                rm -rf "$WINEPREFIX"
+                mkdir -p "$WINEPREFIX"
+            fi
+        done
     ) 9>"$WINEPREFIX.lock"
     [ -f "$WINEPREFIX/.gantline-ready" ]
 }
 
-wineserver_wait() {
+wineserver_do() {  # -w: wait for the prefix's server to end; -k: end it
     for server in "$(dirname "$loader")/wineserver64" "$(dirname "$loader")/wineserver32" wineserver; do
-        if command -v "$server" >/dev/null 2>&1; then "$server" -w; return; fi
+        if command -v "$server" >/dev/null 2>&1; then "$server" "$1" 2>/dev/null || true; return; fi
     done
 }
 
